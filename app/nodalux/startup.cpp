@@ -1,0 +1,1 @@
+namespace nodalux { void NODALUX() {} }  // (to be written)

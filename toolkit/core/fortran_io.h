@@ -1,0 +1,60 @@
+// Fortran-style formatted output and list-directed input, the two number and
+// text conventions that every stored or shown number of the program follows.
+// gfortran is the reference these are tested against.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "toolkit/core/text.h"
+
+namespace zarv::fortran {
+
+// Formatted output of one value with a parenthesised format of one edit
+// descriptor, such as "(I11)", "(I2.2)", "(F10.5)", "(E12.4)", "(E12.4E3)",
+// "(G15.5E2)". The result has the field width of the descriptor; a value that
+// does not fit gives asterisks, as Fortran does. Empty when the format cannot
+// be read or does not suit the value (an integer descriptor for a real, a
+// real descriptor for an integer).
+std::optional<std::string> WriteInteger(long long value, std::string_view format);
+// `single` marks a 32-bit value (its exact binary value is formatted either
+// way; single only matters where Fortran's defaults differ by kind).
+std::optional<std::string> WriteReal(double value, std::string_view format, bool single = false);
+
+// One list-directed input record (an internal file of one record): values
+// separated by blanks, commas or tabs; null values; "/" ends the record's
+// values; repeat counts "r*c" and "r*"; quoted strings in " or ' with the
+// quote doubled inside; E and D exponents.
+class ListReader {
+ public:
+  enum class Status {
+    kValue,  // the target received a value
+    kNull,   // a null value: the target is unchanged
+    kSlash,  // a slash ended the values: this and all later targets unchanged
+    kEnd,    // the record ended before this item (an end-of-file condition)
+    kError,  // the value cannot be read as the target's type
+  };
+
+  explicit ListReader(std::string_view record);
+
+  Status read(int& value);
+  Status read(float& value);
+  Status read(double& value);
+  Status read(TextSpan value);  // cut or blank-padded to the target's length
+
+  // Where reading stands in the record (0-based), for diagnostics.
+  std::size_t position() const;
+
+ private:
+  struct Impl;
+  std::string record_;
+  std::size_t pos_ = 0;
+  int repeat_left_ = 0;
+  std::string repeat_token_;
+  bool repeat_null_ = false;
+  bool slashed_ = false;
+  bool after_value_ = false;
+};
+
+}  // namespace zarv::fortran

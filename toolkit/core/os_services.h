@@ -1,0 +1,40 @@
+// Operating-system services: the program's own path and arguments, the
+// registry store, running a program, copying and deleting files, environment
+// variables, the current directory and the help viewer. Failures are
+// reported through errors.h under the routine's name; nothing is returned
+// as a status.
+#pragma once
+
+#include <string_view>
+
+#include "toolkit/core/text.h"
+
+// N = 0: the full path of the running program; N >= 1: the N-th argument.
+void IOsCommandArg(int n, zarv::TextSpan text);
+
+// Reads one value of the per-user registry store. `text`, `type` and
+// `length` may be absent (nullptr). Types: 1 string, 2 expandable string,
+// 3 binary, 4 number...; -1 key not found, -2 value not found.
+void IOsRegistryGet(std::string_view key, zarv::TextSpan* text, std::string_view value_name = {},
+                    int* type = nullptr, int* length = nullptr);
+// Writes one value; for types 1 and 2 the whole text plus a NUL is stored.
+void IOsRegistryPut(std::string_view key, std::string_view data, std::string_view value_name = {},
+                    int type = 1);
+
+// Runs a program (never through a shell). Flags: 1 hidden, 2 wait. A
+// time-out below 0 waits for as long as it takes.
+void IOsCommand(std::string_view command, int flags = 0, int timeout_seconds = -1);
+void IOsCopyFile(std::string_view source, std::string_view target);
+void IOsDeleteFile(std::string_view pattern);
+void IOsVariable(std::string_view name, zarv::TextSpan value);
+void IOsDirName(zarv::TextSpan directory);
+
+// Shows a help file at its contents page; a blank name closes the viewer.
+void WHelpShow(std::string_view file, int topic = -1, int option = 0);
+
+namespace zarv {
+// The result of the last IOsCommand: 32 ended, -1 timed out, else an error.
+int LastCommandStatus();
+// The folder separator of this platform ('/' here, '\\' on Windows).
+char PathSeparator();
+}  // namespace zarv

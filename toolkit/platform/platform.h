@@ -216,8 +216,9 @@ class DialogView {
   virtual void select_all(int id) = 0;
   virtual void set_enabled(int id, bool enabled) = 0;
   virtual void beep() = 0;
-  // Ends the modal loop once the current input has been handled.
-  virtual void end() = 0;
+  // Ends the modal loop once the current input has been handled; the exit
+  // button and the field that had the focus go into the transcript.
+  virtual void end(int exit_button, int focus_field) = 0;
 };
 
 // What the user does in a modal instance, reported by the backend. The

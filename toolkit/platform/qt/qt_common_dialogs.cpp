@@ -137,8 +137,8 @@ MessageBoxResult RunMessageBox(const MessageBoxSpec& spec, ModalContext& context
       if (it != buttons.end()) {
         answer = it->button;
       } else {
-        context.transcript.note("message box has no button with result " + std::to_string(*wanted) +
-                                "; the default button answers");
+        context.transcript.note("box " + std::to_string(*wanted) +
+                                ": this box has no button for it; default button used");
       }
     }
   }
@@ -153,9 +153,11 @@ MessageBoxResult RunMessageBox(const MessageBoxSpec& spec, ModalContext& context
   if (QAbstractButton* clicked = box.clickedButton()) result = ResultOf(box.standardButton(clicked));
   const QMessageBox::StandardButton shown_default =
       box.defaultButton() ? box.standardButton(box.defaultButton()) : QMessageBox::NoButton;
-  QString shown_text = box.text();
-  std::string text_bytes = FromQt(shown_text, spec.text);
-  if (LinesToQt(spec.text) != shown_text) {
+  // Lines show separated by line feeds; they were given separated by
+  // carriage returns.
+  std::string text_bytes = spec.text;
+  if (LinesToQt(spec.text) != box.text()) {
+    text_bytes = FromQt(box.text());
     std::replace(text_bytes.begin(), text_bytes.end(), '\n', '\r');
   }
   context.transcript.box(TypeOf(box), IconCode(box.icon()), ResultOf(shown_default),
@@ -200,7 +202,8 @@ void AnswerFileDialog(QFileDialog& dialog, ModalContext& context, const std::opt
     if (index >= 1 && index <= filters.size()) dialog.selectNameFilter(filters[index - 1]);
     else context.transcript.note("file dialog has no filter " + std::to_string(index));
   }
-  const QString path = ToQt(answer->path);
+  // A relative answer is typed relative to the current folder.
+  const QString path = QFileInfo(ToQt(answer->path)).absoluteFilePath();
   if (auto* name_box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
     name_box->setText(path);
   } else {

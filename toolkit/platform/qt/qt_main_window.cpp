@@ -322,6 +322,21 @@ void MainWindow::changeEvent(QEvent* event) {
   Input in;
   in.kind = now_minimised ? InputKind::kMinimise : InputKind::kRestore;
   report_(in);
+  if (now_minimised) return;
+  // A restored window is told its size and repainted as a whole, once: the
+  // paint that Qt sends for it is covered by this.
+  const QSize size = client_->size();
+  Input resized;
+  resized.kind = InputKind::kResize;
+  resized.a = size.width();
+  resized.b = size.height();
+  report_(resized);
+  Input exposed;
+  exposed.kind = InputKind::kExpose;
+  exposed.c = size.width();
+  exposed.d = size.height();
+  report_(exposed);
+  client_->refresh(client_->rect());
 }
 
 }  // namespace zarv::platform::qt

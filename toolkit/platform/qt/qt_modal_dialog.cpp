@@ -115,8 +115,8 @@ class ModalDialog final : public QDialog, public DialogView {
   }
 
   void run() {
-    context_.transcript.dialog_show(spec_.id);
     events_.opened(*this);
+    context_.transcript.dialog_show(spec_.id);
     write_fields();
     QTimer::singleShot(0, this, [this] { first_shown(); });
     exec();
@@ -562,10 +562,8 @@ class ModalDialog final : public QDialog, public DialogView {
     }
     SaveScreenshot(*this, context_, QStringLiteral("dialog-%1").arg(spec_.id));
     if (!context_.script || ending_) return;
-    scripted_ = context_.script->dialog_begins(spec_.id);
-    if (!scripted_) {
-      context_.transcript.note("dialog " + std::to_string(spec_.id) +
-                               ": no answer in the script; closing it with the close box");
+    // The driver notes it when the script does not answer this dialog.
+    if (!context_.script->dialog_begins(spec_.id)) {
       script_close();
       return;
     }
@@ -576,6 +574,7 @@ class ModalDialog final : public QDialog, public DialogView {
     if (ending_) return;
     std::optional<DialogAction> action = context_.script->next_dialog_action();
     if (!action) {
+      note("dialog " + std::to_string(spec_.id) + " is still open where its script answer ends; close box used");
       script_close();
       return;
     }
@@ -588,7 +587,7 @@ class ModalDialog final : public QDialog, public DialogView {
   void script_close() {
     close();
     if (!ending_) {
-      context_.transcript.note("dialog " + std::to_string(spec_.id) + ": still open after the close box; ended");
+      note("dialog " + std::to_string(spec_.id) + " did not end on the close box; closed");
       end(2, focus_id_);
     }
   }
@@ -608,51 +607,104 @@ class ModalDialog final : public QDialog, public DialogView {
     return c ? c->widget : nullptr;
   }
 
+  void note(const std::string& text) { context_.transcript.note(text); }
+
+  void skip(const DialogAction& action, const std::string& why) {
+    note("script line " + std::to_string(action.line) + ": " + why + "; skipped");
+  }
+
+  // The control an action names, when a user could reach it.
+  Control* reachable(const DialogAction& action, const char* verb) {
+    Control* c = find(action.field);
+    const std::string what = std::string(verb) + ' ' + std::to_string(action.field);
+    if (!c) skip(action, what + ": dialog " + std::to_string(spec_.id) + " has no such control");
+    else if (!c->widget->isVisible() || !c->widget->isEnabled())
+      skip(action, what + ": the control is " + (c->widget->isVisible() ? "disabled" : "hidden"));
+    else return c;
+    return nullptr;
+  }
+
+  // Clicks into `c`; false (noted) when the toolkit kept the focus elsewhere.
+  bool focus_for(const DialogAction& action, Control& c, const char* verb) {
+    click_focus(c);
+    if (focus_id_ == c.spec.id) return true;
+    skip(action, std::string(verb) + ' ' + std::to_string(c.spec.id) + ": the focus stayed on " +
+                     std::to_string(focus_id_));
+    return false;
+  }
+
   void perform(const DialogAction& action) {
-    Control* c = nullptr;
-    const bool needs_field = action.kind == DialogAction::kType || action.kind == DialogAction::kClear ||
-                             action.kind == DialogAction::kPick || action.kind == DialogAction::kFocus ||
-                             action.kind == DialogAction::kPress;
-    if (needs_field) {
-      c = find(action.field);
-      if (!c) {
-        context_.transcript.note("script line " + std::to_string(action.line) + ": dialog " +
-                                 std::to_string(spec_.id) + " has no field " + std::to_string(action.field));
-        return;
-      }
-    }
     switch (action.kind) {
-      case DialogAction::kType: {
-        click_focus(*c);
-        if (ending_) return;
+      case DialogAction::kType:
+      case DialogAction::kClear: {
+        const char* verb = action.kind == DialogAction::kType ? "type" : "clear";
+        Control* c = reachable(action, verb);
+        if (!c) return;
+        QLineEdit* edit = line_edit(*c);
+        if (!edit || edit->isReadOnly()) {
+          skip(action, std::string(verb) + ' ' + std::to_string(action.field) + ": the control takes no typing");
+          return;
+        }
+        if (!focus_for(action, *c, verb)) return;
         select_all(c->spec.id);
+        if (action.kind == DialogAction::kClear) {
+          send_key(c->widget, Qt::Key_Delete);
+          return;
+        }
         for (char32_t ch : CodePoints(action.text)) {
-          QWidget* target = focused_widget();
-          send_key(target ? target : c->widget, KeyOf(ch), QString::fromUcs4(&ch, 1));
           if (ending_) return;
+          if (focus_id_ != c->spec.id) {
+            skip(action, "type " + std::to_string(action.field) + ": the focus moved to " +
+                             std::to_string(focus_id_) + " while typing; the rest");
+            return;
+          }
+          send_key(c->widget, KeyOf(ch), QString::fromUcs4(&ch, 1));
         }
         break;
       }
-      case DialogAction::kClear:
-        click_focus(*c);
-        if (ending_) return;
-        select_all(c->spec.id);
-        send_key(focused_widget(), Qt::Key_Delete);
+      case DialogAction::kPick: {
+        Control* c = reachable(action, "pick");
+        if (!c) return;
+        const int n = option_count(*c);
+        if (!qobject_cast<QComboBox*>(c->widget) && !qobject_cast<QListWidget*>(c->widget)) {
+          skip(action, "pick " + std::to_string(action.field) + ": the control has no options");
+          return;
+        }
+        if (action.option < 1 || action.option > n) {
+          skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                           ": the control has " + std::to_string(n) + " options");
+          return;
+        }
+        if (!focus_for(action, *c, "pick")) return;
+        pick(*c, action.option - 1);
         break;
-      case DialogAction::kPick: pick(*c, action.option - 1, action.line); break;
-      case DialogAction::kFocus: click_focus(*c); break;
+      }
+      case DialogAction::kFocus: {
+        Control* c = reachable(action, "focus");
+        if (!c) return;
+        if (!TakesFocus(c->spec.kind)) {
+          skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
+          return;
+        }
+        click_focus(*c);
+        if (focus_id_ != c->spec.id)
+          note("script line " + std::to_string(action.line) + ": focus " + std::to_string(action.field) +
+               ": the focus stayed on " + std::to_string(focus_id_));
+        break;
+      }
       case DialogAction::kTab: send_key(focused_widget(), Qt::Key_Tab); break;
       case DialogAction::kEnter: send_key(focused_widget(), Qt::Key_Return); break;
       case DialogAction::kEsc: send_key(focused_widget(), Qt::Key_Escape); break;
       case DialogAction::kCloseBox: close(); break;
       case DialogAction::kPress: {
+        Control* c = reachable(action, "press");
+        if (!c) return;
         auto* button = qobject_cast<QAbstractButton*>(c->widget);
-        if (!button || !button->isEnabled() || !button->isVisible()) {
-          context_.transcript.note("script line " + std::to_string(action.line) + ": button " +
-                                   std::to_string(action.field) + " cannot be pressed");
+        if (!button || qobject_cast<QGroupBox*>(c->widget)) {
+          skip(action, "press " + std::to_string(action.field) + ": the control is no button");
           return;
         }
-        click_focus(*c);
+        if (!focus_for(action, *c, "press")) return;
         if (!ending_) button->click();
         break;
       }
@@ -673,15 +725,7 @@ class ModalDialog final : public QDialog, public DialogView {
     }
   }
 
-  void pick(Control& c, int index, int line) {
-    const int n = option_count(c);
-    if (index < 0 || index >= n) {
-      context_.transcript.note("script line " + std::to_string(line) + ": field " +
-                               std::to_string(c.spec.id) + " has no option " + std::to_string(index + 1));
-      return;
-    }
-    click_focus(c);
-    if (ending_) return;
+  void pick(Control& c, int index) {
     if (auto* combo = qobject_cast<QComboBox*>(c.widget)) {
       combo->setCurrentIndex(index);
       emit combo->activated(index);
@@ -701,7 +745,6 @@ class ModalDialog final : public QDialog, public DialogView {
   int quiet_focus_ = 0;
   bool in_focus_callback_ = false;
   bool ending_ = false;
-  bool scripted_ = false;
   int exit_button_ = 2;
   int focus_field_ = 0;
 };

@@ -333,6 +333,10 @@ void ModalDialog::press(int id) {
     if (Field* d = numeric(deferred_)) restore_last_valid(*d);
     deferred_ = 0;
   }
+  if (const int shown = view_->focus(); shown != 0 && shown != focus_) {
+    before_focus_ = focus_;
+    focus_ = shown;
+  }
   // The field that has the focus is checked where it stands.
   if (Field* f = numeric(focus_)) {
     f->text = view_->text(f->id);

@@ -78,7 +78,7 @@ std::string FormatInteger(int value) {
 
 std::string DisplayText(const Field& field, double value) {
   const std::string_view format =
-      field.record.format ? std::string_view(*field.record.format) : kDefaultRealFormat;
+      field.record.format ? Trimmed(*field.record.format) : kDefaultRealFormat;
   switch (field.number) {
     case NumberKind::kInteger:
       if (std::isnan(value)) value = 0.0;

@@ -3,6 +3,7 @@
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
 #include "dialog_test_support.h"
+#include "toolkit/core/window.h"
 #include "toolkit/dialogs/dialog_status.h"
 
 namespace dialog_tests {
@@ -14,6 +15,13 @@ class OptionsDialogTest : public DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
+    zarv::WindowStyle style;  // the program's window, with its status bar
+    style.Flags = 103;
+    style.Width = 512;
+    style.Height = 256;
+    style.MenuId = 30001;
+    style.Title.assign("Nodalux");
+    WindowOpenStyle(style);
     CENTRE_LATITUDE = 51.47604f;
     CENTRE_LONGITUDE = 0.0f;
     RADIUS_MILES = 30.0f;
@@ -21,6 +29,10 @@ class OptionsDialogTest : public DialogTest {
     EW_LETTER.assign("E");
     LIST_COUNT = 0;
     POI_COUNT = 0;
+  }
+  void TearDown() override {
+    WindowShutdown();
+    DialogTest::TearDown();
   }
   void RunOptions(Script user) {
     platform->scripts.push_back(std::move(user));

@@ -120,6 +120,14 @@ TEST_F(Headless, MessageBoxTakesItsAnswerOrShowsItsDefault) {
   }
 }
 
+TEST_F(Headless, MessageBoxNoteNamesTheAnswerLine) {
+  start("# comment\nbogus\nbox 2\n");
+  EXPECT_EQ(platform->message_box({1, 0, 0, "T", ""}), 1);
+  EXPECT_EQ(lines().at(1), R"(note "script line 2: unknown verb \"bogus\"; skipped")");
+  EXPECT_EQ(lines().at(2),
+            R"(note "script line 3: box 2: this box has no button for it; default button used")");
+}
+
 TEST_F(Headless, InjectedFaults) {
   start("box 1\n", {.message_box_fails = true});
   EXPECT_EQ(platform->message_box({0, 0, 0, "T", "x"}), -1);

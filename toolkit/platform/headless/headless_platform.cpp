@@ -206,7 +206,12 @@ class HeadlessPlatform final : public Platform {
 
  private:
   void deliver(const Input& in) {
-    if (sink_ != nullptr) sink_->input(in);
+    if (sink_ != nullptr) {
+      sink_->input(in);
+    } else if (in.kind != InputKind::kCloseAsked) {
+      transcript_.note("no window is open: script line " +
+                       std::to_string(script_->last_line_number()) + " has nothing to act on");
+    }
   }
 
   // A path typed into a file dialog is taken relative to the current folder.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "toolkit/platform/headless/headless_platform.h"
 
@@ -120,6 +122,14 @@ TEST_F(Headless, MessageBoxTakesItsAnswerOrShowsItsDefault) {
   }
 }
 
+TEST_F(Headless, MessageBoxNoteNamesTheAnswerLine) {
+  start("# comment\nbogus\nbox 2\n");
+  EXPECT_EQ(platform->message_box({1, 0, 0, "T", ""}), 1);
+  EXPECT_EQ(lines().at(1), R"(note "script line 2: unknown verb \"bogus\"; skipped")");
+  EXPECT_EQ(lines().at(2),
+            R"(note "script line 3: box 2: this box has no button for it; default button used")");
+}
+
 TEST_F(Headless, InjectedFaults) {
   start("box 1\n", {.message_box_fails = true});
   EXPECT_EQ(platform->message_box({0, 0, 0, "T", "x"}), -1);
@@ -168,6 +178,38 @@ TEST_F(Headless, OtherLines) {
                                                R"(help "/p/Nodalux.hlp")", "help close",
                                                R"(run "\"/p/MakeOV2_v1-1.exe\" /tmp/a" 1 -> 0)",
                                                R"(note "hello")", "exit 0"}));
+}
+
+TEST_F(Headless, EventsBeforeTheWindowOpensAreNoted) {
+  platform = CreateHeadlessPlatform("\nmenu 1\n", *transcript);
+  platform->wait_input();
+  EXPECT_EQ(lines(), std::vector<std::string>{
+                         R"(note "no window is open: script line 2 has nothing to act on")"});
+}
+
+TEST(HeadlessEnvironment, ScriptAndTranscriptFiles) {
+  const std::string script = ::testing::TempDir() + "headless_env_script.txt";
+  const std::string out = ::testing::TempDir() + "headless_env_transcript.txt";
+  std::ofstream(script) << "menu 7\nbox 2\n";
+  ::setenv("ZARVSCRIPT", script.c_str(), 1);
+  ::setenv("ZARVTRANSCRIPT", out.c_str(), 1);
+  {
+    auto platform = CreateHeadlessPlatform();
+    ::unsetenv("ZARVSCRIPT");
+    ::unsetenv("ZARVTRANSCRIPT");
+    RecordingSink sink;
+    platform->open_window({.title = "T", .client = {8, 8}}, sink);
+    platform->wait_input();
+    EXPECT_EQ(sink.inputs.at(0).a, 7);
+    EXPECT_EQ(platform->message_box({3, 0, 0, "Q", ""}), 2);
+    platform->process_exit(0);
+  }
+  std::ifstream in(out);
+  std::stringstream content;
+  content << in.rdbuf();
+  EXPECT_EQ(content.str(), "window \"T\" 8x8\nbox 3 0 1 \"Q\" \"\" -> 2\nexit 0\n");
+  std::remove(script.c_str());
+  std::remove(out.c_str());
 }
 
 TEST(HeadlessStop, AProgramThatNeverEndsIsStopped) {

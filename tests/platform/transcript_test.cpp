@@ -97,5 +97,21 @@ TEST(Transcript, FileFromEnvironmentHasEveryLineAtOnce) {
   std::remove(path.c_str());
 }
 
+TEST(Transcript, NeverOverwritesTheScript) {
+  const std::string path = ::testing::TempDir() + "script_and_transcript.txt";
+  std::ofstream(path) << "menu 1\n";
+  ::setenv("ZARVSCRIPT", path.c_str(), 1);
+  ::setenv("ZARVTRANSCRIPT", path.c_str(), 1);
+  auto t = Transcript::FromEnvironment();
+  ::unsetenv("ZARVSCRIPT");
+  ::unsetenv("ZARVTRANSCRIPT");
+  t->beep();
+  std::ifstream in(path);
+  std::stringstream content;
+  content << in.rdbuf();
+  EXPECT_EQ(content.str(), "menu 1\n");
+  std::remove(path.c_str());
+}
+
 }  // namespace
 }  // namespace zarv::platform

@@ -66,14 +66,20 @@ bool ScriptDriver::used_up() const { return next_ >= lines_.size(); }
 
 int ScriptDriver::next_line_number() const { return used_up() ? 0 : lines_[next_].number; }
 
+const ScriptLine& ScriptDriver::take() {
+  const ScriptLine& line = lines_[next_++];
+  last_taken_ = line.number;
+  return line;
+}
+
 void ScriptDriver::note_line(const ScriptLine& line, std::string_view what) {
   transcript_.note("script line " + std::to_string(line.number) + ": " + std::string(what));
 }
 
 void ScriptDriver::skip_bad_lines() {
   while (!used_up() && lines_[next_].kind == ScriptLine::Kind::kBad) {
-    note_line(lines_[next_], lines_[next_].error + "; skipped");
-    ++next_;
+    const ScriptLine& line = take();
+    note_line(line, line.error + "; skipped");
   }
 }
 
@@ -92,7 +98,7 @@ Input ScriptDriver::next_event() {
   while (true) {
     skip_bad_lines();
     if (used_up()) return Input{InputKind::kCloseAsked};
-    const ScriptLine& line = lines_[next_++];
+    const ScriptLine& line = take();
     if (line.kind == ScriptLine::Kind::kEvent) return line.event;
     note_line(line, line.verb + " answers a dialog, but the program waits for an event; skipped");
   }
@@ -100,14 +106,14 @@ Input ScriptDriver::next_event() {
 
 std::optional<int> ScriptDriver::box_answer() {
   skip_bad_lines();
-  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kBox) return lines_[next_++].value;
+  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kBox) return take().value;
   note_default("message box", "default button used");
   return std::nullopt;
 }
 
 std::optional<FileAnswer> ScriptDriver::file_answer() {
   skip_bad_lines();
-  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kFile) return lines_[next_++].file;
+  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kFile) return take().file;
   note_default("file dialog", "cancelled");
   return std::nullopt;
 }
@@ -116,7 +122,7 @@ bool ScriptDriver::dialog_begins(int id) {
   skip_bad_lines();
   if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kDialog &&
       lines_[next_].value == id) {
-    ++next_;
+    take();
     return true;
   }
   note_default("dialog " + std::to_string(id), "close box used");
@@ -128,13 +134,9 @@ std::optional<DialogAction> ScriptDriver::next_dialog_action() {
     skip_bad_lines();
     if (used_up()) return std::nullopt;
     const ScriptLine& line = lines_[next_];
-    if (line.kind == ScriptLine::Kind::kAction) {
-      ++next_;
-      return line.action;
-    }
+    if (line.kind == ScriptLine::Kind::kAction) return take().action;
     if (line.kind != ScriptLine::Kind::kEvent) return std::nullopt;
-    note_line(line, line.verb + " is an event, but a dialog is still open; skipped");
-    ++next_;
+    note_line(take(), line.verb + " is an event, but a dialog is still open; skipped");
   }
 }
 

@@ -93,6 +93,8 @@ class ScriptDriver {
   bool used_up() const;
   // Line number of the next line to be taken; 0 when the script is used up.
   int next_line_number() const;
+  // Line number of the line taken last; 0 before the first.
+  int last_line_number() const { return last_taken_; }
 
  private:
   ScriptDriver(std::vector<ScriptLine> lines, Transcript& transcript);
@@ -102,7 +104,11 @@ class ScriptDriver {
   void note_default(std::string_view interaction, std::string_view default_used);
 
   std::vector<ScriptLine> lines_;
+  // Takes the next line.
+  const ScriptLine& take();
+
   std::size_t next_ = 0;
+  int last_taken_ = 0;
   Transcript& transcript_;
 };
 

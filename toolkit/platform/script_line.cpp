@@ -159,14 +159,14 @@ ScriptLine ParseScriptLine(std::string_view text, int number) {
       if (!integer(1, e.a, "X") || !integer(2, e.b, "Y") || !integer(3, e.c, "W") ||
           !integer(4, e.d, "H"))
         return out;
-      if (e.c < 0 || e.d < 0) return bad("width and height must not be negative");
+      if (e.c <= 0 || e.d <= 0) return bad("width and height must be positive");
     }
     event(InputKind::kExpose);
   } else if (verb == "resize") {
     if (!wants({2, 2}, "resize W H") || !integer(1, out.event.a, "W") ||
         !integer(2, out.event.b, "H"))
       return out;
-    if (out.event.a < 0 || out.event.b < 0) return bad("width and height must not be negative");
+    if (out.event.a <= 0 || out.event.b <= 0) return bad("width and height must be positive");
     event(InputKind::kResize);
   } else if (verb == "box") {
     if (!wants({1, 1}, "box RESULT") || !integer(1, out.value, "RESULT")) return out;

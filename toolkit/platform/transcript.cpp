@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace zarv::platform {
 
@@ -50,6 +51,14 @@ std::unique_ptr<Transcript> Transcript::FromEnvironment() {
   if (name == nullptr || *name == '\0') return t;
   if (std::strcmp(name, "-") == 0) {
     t->file_ = stdout;
+    return t;
+  }
+  // Opening for writing empties the file: never do that to the script.
+  const char* script = std::getenv("ZARVSCRIPT");
+  std::error_code ec;
+  if (script != nullptr && *script != '\0' && std::filesystem::equivalent(name, script, ec)) {
+    std::fprintf(stderr, "The transcript %s is the script itself; no transcript is written\n",
+                 name);
     return t;
   }
   t->file_ = std::fopen(name, "w");

@@ -137,7 +137,7 @@ void HeadlessDialog::set_text(int id, std::string_view text) {
     return;
   }
   c->text = std::string(text);
-  c->sel_start = c->sel_end = 0;
+  c->sel_start = c->sel_end = c->text.size();  // the caret after the new text
 }
 
 std::vector<std::string> HeadlessDialog::options(int id) {

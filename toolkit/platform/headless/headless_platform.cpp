@@ -150,13 +150,12 @@ class HeadlessPlatform final : public Platform {
       transcript_.box(type, icon, default_result, spec.title, spec.text, -1);
       return -1;
     }
-    const int line = script_->next_line_number();
     int result = default_result;
     if (const auto answer = script_->box_answer()) {
       if (std::find(results.begin(), results.end(), *answer) != results.end()) {
         result = *answer;
       } else {
-        transcript_.note("script line " + std::to_string(line) + ": box " +
+        transcript_.note("script line " + std::to_string(script_->last_line_number()) + ": box " +
                          std::to_string(*answer) + ": this box has no button for it; default button used");
       }
     }
@@ -165,7 +164,6 @@ class HeadlessPlatform final : public Platform {
   }
 
   FileDialogAnswer file_dialog(const FileDialogSpec& spec) override {
-    const int line = script_->next_line_number();
     FileDialogAnswer out;
     out.filter_index = spec.filter_index;
     const auto answer = script_->file_answer();
@@ -177,7 +175,7 @@ class HeadlessPlatform final : public Platform {
         if (*answer->index <= count) {
           out.filter_index = *answer->index;
         } else {
-          transcript_.note("script line " + std::to_string(line) + ": filter " +
+          transcript_.note("script line " + std::to_string(script_->last_line_number()) + ": filter " +
                            std::to_string(*answer->index) + " does not exist; filter " +
                            std::to_string(spec.filter_index) + " kept");
         }
@@ -208,7 +206,12 @@ class HeadlessPlatform final : public Platform {
 
  private:
   void deliver(const Input& in) {
-    if (sink_ != nullptr) sink_->input(in);
+    if (sink_ != nullptr) {
+      sink_->input(in);
+    } else if (in.kind != InputKind::kCloseAsked) {
+      transcript_.note("no window is open: script line " +
+                       std::to_string(script_->last_line_number()) + " has nothing to act on");
+    }
   }
 
   // A path typed into a file dialog is taken relative to the current folder.

@@ -61,7 +61,7 @@ using ReadCsvFuzz = ScreenTest;
 
 TEST_F(ReadCsvFuzz, MutatedFilesNeverBreakTheTables) {
   std::mt19937 random(20050307);
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 1500; ++round) {
     std::string input = kSeeds[random() % std::size(kSeeds)];
     input = Mutate(input, random);
     const std::int32_t preloaded = random() % 4 == 0 ? MAX_POI - static_cast<int>(random() % 3)
@@ -76,7 +76,7 @@ TEST_F(ReadCsvFuzz, MutatedFilesNeverBreakTheTables) {
 
 TEST_F(ReadCsvFuzz, RandomBytesNeverBreakTheTables) {
   std::mt19937 random(1234);
-  for (int round = 0; round < 1000; ++round) {
+  for (int round = 0; round < 500; ++round) {
     std::string input = round % 2 ? "Longitude\n" : "";
     const std::size_t size = random() % 600;
     for (std::size_t i = 0; i < size; ++i) input.push_back(static_cast<char>(random() % 256));

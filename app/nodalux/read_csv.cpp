@@ -14,6 +14,7 @@
 #include "app/nodalux/file_names.h"
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
+#include "app/nodalux/plain_record.h"
 #include "app/nodalux/poi_files.h"
 #include "app/nodalux/read_whole_file.h"
 #include "toolkit/core/fortran_io.h"
@@ -53,6 +54,7 @@ class LineCursor {
 // after a slash, leave what the slot held. False when the line does not
 // hold the three values.
 bool ReadRecord(std::string_view text, POI_RECORD& slot) {
+  if (ReadPlainRecord(text, slot)) return true;
   using Status = zarv::fortran::ListReader::Status;
   zarv::fortran::ListReader reader(text);
   const auto taken = [](Status s) {

@@ -8,9 +8,16 @@
 #include "app/nodalux/file_names.h"
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
+#include "toolkit/core/os_services.h"
 #include "toolkit/core/toolkit.h"
 #include "toolkit/core/window.h"
 #include "toolkit/platform/headless/headless_platform.h"
+
+// Linux's separator, for as long as the operating-system services are not
+// linked in; their own definition wins when they are.
+namespace zarv {
+[[gnu::weak]] char PathSeparator() { return '/'; }
+}  // namespace zarv
 
 namespace nodalux::testing {
 

@@ -17,4 +17,10 @@ void ROOT(zarv::TextSpan PATH);
 void ERROR(std::int32_t LEVEL, std::string_view TEXT1, std::string_view TEXT2,
            std::string_view TEXT3, std::string_view ACTION);
 
+// The folder separator that ROOT and FIT cut at: the platform's, unless a
+// test asked for another (so Windows paths can be checked here too).
+char FolderSeparator();
+// 0 goes back to the platform's separator.
+void SetPathSeparatorForTest(char separator);
+
 }  // namespace nodalux

@@ -60,8 +60,10 @@ void WRITE_OV2() {
   // An overlay left from earlier must not pass for the new one.
   const std::string output = OUTPUT_FILE.str();
   if (FileExists(output)) IOsDeleteFile(output);
+  const bool old_output_stays = FileExists(output);
   IOsCommand(ov2::ConverterCommand(PROGRAM_FOLDER.trimmed(), output), 3);
-  const bool converted = zarv::LastCommandStatus() == kCommandEnded && FileExists(output);
+  const bool converted =
+      !old_output_stays && zarv::LastCommandStatus() == kCommandEnded && FileExists(output);
 
   // The device shows the bitmap of the overlay's name as its POI icon; one
   // the user already has is never overwritten. No overlay, no bitmap.

@@ -50,6 +50,7 @@ void IOsCopyFile(std::string_view source, std::string_view target) {
 }
 void IOsDeleteFile(std::string_view pattern) {
   ov2test::Fake().deleted.emplace_back(pattern);
+  if (pattern == ov2test::Fake().undeletable) return;
   std::error_code error;
   std::filesystem::remove(pattern, error);
 }

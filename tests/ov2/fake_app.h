@@ -19,6 +19,7 @@ struct FakeApp {
   std::vector<std::string> list_lines;
   std::vector<std::string> commands;
   std::vector<std::string> deleted;
+  std::string undeletable;  // IOsDeleteFile leaves this file in place
   int command_flags = -1;
   int info_status_reads = 0;
   // Runs in place of the converter process; returns IOsCommand's status.

@@ -118,14 +118,17 @@ TEST_F(WriteOv2, SavingAgainReplacesOverlayAndKeepsTheUsersSymbol) {
 }
 
 TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
-  for (const int status : {32, 2}) {  // ran but wrote nothing; could not start
+  // Ran but wrote nothing; could not start; the old overlay could not be
+  // removed, so what is there is not the new one.
+  for (const auto& [status, delete_fails] : {std::pair{32, false}, {2, false}, {32, true}}) {
     SCOPED_TRACE(status);
     auto& fake = ov2test::Fake();
     fake = ov2test::FakeApp{};
     fake.run_program = [status](const std::string&) { return status; };
+    if (delete_fails) fake.undeletable = output_.string();
     WriteFile(output_, "old overlay");
     WRITE_OV2();
-    EXPECT_FALSE(fs::exists(output_));
+    EXPECT_EQ(fs::exists(output_), delete_fails);
     EXPECT_FALSE(fs::exists(symbol_));
     EXPECT_FALSE(fs::exists("makeov2.tmp"));
     ASSERT_EQ(fake.boxes.size(), 1u);

@@ -36,9 +36,10 @@ TEST(MakeOv2Line, Kinds) {
       {"1e-5,+2,\"\"", Kind::kRecord, 1, 200000, ""},
       {"180,-90,\"A, \"b\" c\"  ", Kind::kRecord, 18000000, -9000000, "A, \"b\" c"},
       {"0.000005,-0.000005,\"r\"", Kind::kRecord, 1, -1, "r"},
-      {"1,2", Kind::kBad, 0, 0, "expected longitude, latitude and a quoted name"},
-      {"1,2,Kew", Kind::kBad, 0, 0, "the name is not between double quotes"},
-      {"1,2,\"Kew", Kind::kBad, 0, 0, "the name is not between double quotes"},
+      {"1,2", Kind::kBad, 0, 0, "expected longitude, latitude and a name"},
+      {"1,2, Kew Gardens \r", Kind::kRecord, 100000, 200000, "Kew Gardens"},
+      {"1,2,  ", Kind::kBad, 0, 0, "the name is missing"},
+      {"1,2,\"Kew", Kind::kBad, 0, 0, "the name has no closing double quote"},
       {"**********,2,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
       {"1,nan,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
       {"1,2 3,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
@@ -161,7 +162,7 @@ TEST(MakeOv2Convert, BadLinesAreNamedAndSkipped) {
                                "out.ov2", errors);
   EXPECT_EQ(code, kOk);
   EXPECT_EQ(errors.str(),
-            "makeov2: in.tmp line 3: expected longitude, latitude and a quoted name\n"
+            "makeov2: in.tmp line 3: expected longitude, latitude and a name\n"
             "makeov2: in.tmp line 4: latitude is outside -90..90\n");
   EXPECT_EQ(ov2test::ReadFile("out.ov2").size(), 21u + 16u + 20u);
 }

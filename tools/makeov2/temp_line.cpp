@@ -55,19 +55,24 @@ ParsedLine ParseTempLine(std::string_view line) {
   const std::size_t comma1 = line.find(',');
   const std::size_t comma2 = comma1 == std::string_view::npos ? comma1 : line.find(',', comma1 + 1);
   if (comma2 == std::string_view::npos) {
-    return Bad("expected longitude, latitude and a quoted name");
+    return Bad("expected longitude, latitude and a name");
   }
   const auto longitude = ParseNumber(line.substr(0, comma1));
   if (!longitude) return Bad("longitude is not a number");
   const auto latitude = ParseNumber(line.substr(comma1 + 1, comma2 - comma1 - 1));
   if (!latitude) return Bad("latitude is not a number");
 
+  // The name stands in double quotes; AutoRoute CSV files may also hold a
+  // bare one, which runs to the end of the line.
+  std::string_view name = TrimBlanks(line.substr(comma2 + 1));
   const std::size_t open_quote = line.find('"', comma2 + 1);
-  const std::size_t close_quote = line.rfind('"');
-  if (open_quote == std::string_view::npos || close_quote == open_quote) {
-    return Bad("the name is not between double quotes");
+  if (open_quote != std::string_view::npos) {
+    const std::size_t close_quote = line.rfind('"');
+    if (close_quote == open_quote) return Bad("the name has no closing double quote");
+    name = line.substr(open_quote + 1, close_quote - open_quote - 1);
+  } else if (name.empty()) {
+    return Bad("the name is missing");
   }
-  const std::string_view name = line.substr(open_quote + 1, close_quote - open_quote - 1);
   if (name.find('\0') != std::string_view::npos) return Bad("the name contains a NUL byte");
 
   ParsedLine result;

@@ -47,7 +47,7 @@ std::string TempFilePath() {
 void WRITE_OV2() {
   const std::string temp_name(ov2::kTempFileName);
   const std::span<const POI_RECORD> group(&GROUP_TABLE[1],
-                                          static_cast<std::size_t>(std::max(GROUP_COUNT, 0)));
+                                          static_cast<std::size_t>(std::clamp(GROUP_COUNT, 0, MAX_POI)));
   if (!WriteTextFile(temp_name, ov2::TempFileText(group))) {
     std::error_code error;
     std::filesystem::remove(temp_name, error);

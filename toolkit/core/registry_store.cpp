@@ -179,6 +179,13 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
 
   Db db = Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   if (!db) return EACCES;
+  // Write-ahead logging for a store that is ours (or still empty): a
+  // writer killed at any point leaves the last committed value, and
+  // readers never wait for a writer. Somebody else's file keeps its mode.
+  if (const Identity id = Identify(db.get()); id == Identity::kOurs || id == Identity::kEmpty) {
+    Exec(db.get(), "PRAGMA journal_mode=WAL");
+    Exec(db.get(), "PRAGMA synchronous=NORMAL");
+  }
   // The write lock first: the check of what the file is and the write
   // itself must see the same database.
   if (!Exec(db.get(), "BEGIN IMMEDIATE")) return ErrorNumber(db.get());

@@ -19,6 +19,8 @@
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/text.h"
 #include "toolkit/core/toolkit.h"
+#include "toolkit/platform/headless/headless_platform.h"
+#include "toolkit/platform/transcript.h"
 
 namespace zarv {
 namespace {
@@ -287,6 +289,29 @@ TEST_F(CommandTest, NoZombiesAreLeftBehind) {
   Run(dir_ / "missing", 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(800));
   EXPECT_EQ(ZombieChildren(), 0);
+}
+
+}  // namespace
+}  // namespace zarv
+
+namespace zarv {
+namespace {
+
+TEST(CommandTranscriptTest, HeadlessBackendWritesRunAndHelpLines) {
+  auto transcript = platform::Transcript::InMemory();
+  SetPlatform(platform::CreateHeadlessPlatform("", *transcript));
+  test::TempDir dir;
+  test::WriteFile(dir / "Nodalux.hlp", "<html/>");
+  IOsCommand("true", 2);
+  IOsCommand("no-such-program-anywhere \"x y\"", 0);
+  WHelpShow(dir / "Nodalux.hlp");
+  WHelpShow("");
+  SetPlatform(nullptr);
+  test::ClearErrors();
+  EXPECT_EQ(transcript->lines(),
+            (std::vector<std::string>{"run \"true\" 2 -> 32",
+                                      "run \"no-such-program-anywhere \\\"x y\\\"\" 0 -> 2",
+                                      "help \"" + (dir / "Nodalux.hlp") + "\"", "help close"}));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ std::string_view ErrorMessage(int code);
 // Ends the process: shows "Abnormal exit (code N) : message" in a box titled
 // "Zarvane" when the message is not blank, then exits with `exit_code`.
 [[noreturn]] void AbnormalExit(std::string_view message, int exit_code);
+// The text AbnormalExit shows: "Abnormal exit (code N) : message".
+std::string AbnormalExitText(std::string_view message, int exit_code);
 
 // Where modes 3 and 4 send their line. The toolkit's start-up installs the
 // status bar and the message box; until then those modes show nothing.

@@ -1,1 +1,192 @@
-// (to be written)
+// IOsCommand: runs a program the way the Windows platform would find and
+// start it, without a command interpreter in between.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+
+#include "toolkit/core/child_process.h"
+#include "toolkit/core/command_line.h"
+#include "toolkit/core/errors.h"
+#include "toolkit/core/os_services.h"
+#include "toolkit/core/toolkit.h"
+#include "toolkit/platform/platform.h"
+
+namespace {
+
+int g_last_command_status = 0;
+
+bool StartsWithMz(const std::string& path) {
+  char magic[2] = {};
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  const std::size_t n = std::fread(magic, 1, 2, f);
+  std::fclose(f);
+  return n == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+enum class Found { kNothing, kProgram, kNotRunnable };
+
+// A program file is a regular file that is executable, or a Windows
+// program (which runs through wine).
+Found Examine(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Found::kNothing;
+  if (::access(path.c_str(), X_OK) == 0 || StartsWithMz(path)) return Found::kProgram;
+  return Found::kNotRunnable;
+}
+
+bool HasExtension(std::string_view name) {
+  const std::size_t slash = name.rfind('/');
+  const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
+  return base.find('.') != std::string_view::npos;
+}
+
+std::vector<std::string> SearchFolders() {
+  std::vector<std::string> folders = {zarv::OwnProgramFolder(), ""};
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    const std::size_t colon = rest.find(':');
+    std::string dir(rest.substr(0, colon));
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    folders.push_back(dir);
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return folders;
+}
+
+// The file `name` stands for: itself, or with ".exe" when it has no
+// extension; a bare name is looked for in the program's folder, the
+// current folder and along PATH.
+std::optional<std::string> FindProgram(const std::string& name, bool* not_runnable) {
+  if (name.empty()) return std::nullopt;
+  std::vector<std::string> folders;
+  if (name.find('/') != std::string::npos) {
+    folders.push_back("");
+  } else {
+    folders = SearchFolders();
+  }
+  for (const std::string& folder : folders) {
+    const std::string path = folder + name;
+    Found f = Examine(path);
+    if (f == Found::kNothing && !HasExtension(name)) {
+      const std::string exe = path + ".exe";
+      if ((f = Examine(exe)) == Found::kProgram) return exe;
+    }
+    if (f == Found::kProgram) return path;
+    if (f == Found::kNotRunnable) *not_runnable = true;
+  }
+  return std::nullopt;
+}
+
+struct Resolved {
+  std::vector<std::string> argv;
+  int error = 0;
+};
+
+Resolved Resolve(std::string_view line) {
+  Resolved r;
+  bool not_runnable = false;
+  std::optional<std::string> program;
+  std::string rest;
+  const zarv::CommandHead head = zarv::SplitCommandHead(line);
+  if (head.quoted) {
+    program = FindProgram(head.program, &not_runnable);
+    rest = head.rest;
+  } else {
+    // Each blank-separated prefix in turn, so an unquoted path with blanks
+    // in its folder names still finds its program.
+    const std::string_view text = zarv::LeftTrimmed(line);
+    for (std::size_t end = 0; end <= text.size(); ++end) {
+      if (end < text.size() && text[end] != ' ' && text[end] != '\t') continue;
+      if (end == 0) continue;
+      program = FindProgram(std::string(text.substr(0, end)), &not_runnable);
+      if (program) {
+        rest = std::string(text.substr(end));
+        break;
+      }
+    }
+  }
+  if (!program) {
+    r.error = not_runnable ? EACCES : ENOENT;
+    return r;
+  }
+  if (StartsWithMz(*program)) {
+    bool ignored = false;
+    const auto wine = FindProgram("wine", &ignored);
+    if (!wine || *wine == *program) {
+      r.error = ENOEXEC;
+      return r;
+    }
+    r.argv.push_back(*wine);
+  }
+  r.argv.push_back(*program);
+  for (std::string& word : zarv::SplitCommandArguments(rest)) r.argv.push_back(std::move(word));
+  return r;
+}
+
+struct Outcome {
+  int result = 0;    // 32 ended, 33 started, -1 timed out, else a failure
+  int os_error = 0;  // the error number of a failed start
+};
+
+Outcome Failed(int error) { return {error < 32 ? error : 0, error}; }
+
+Outcome Run(std::string_view line, int flags, int timeout_seconds) {
+  if (line.size() > zarv::kCommandLineLength) return Failed(E2BIG);
+  const Resolved resolved = Resolve(line);
+  if (resolved.error) return Failed(resolved.error);
+
+  const bool hidden = flags & 1;
+  const bool wait = flags & 2;
+  int error = 0;
+  zarv::ChildProcess child = zarv::ChildProcess::Start(
+      resolved.argv,
+      hidden ? zarv::ChildProcess::Output::kDiscarded : zarv::ChildProcess::Output::kToStderr,
+      &error);
+  if (!child.valid()) return Failed(error);
+  if (!wait) return {33, 0};
+
+  if (timeout_seconds >= 0) {
+    return {child.wait_for(static_cast<long long>(timeout_seconds) * 1000) ? 32 : -1, 0};
+  }
+  // Keep the window repainting while the program runs; input is dropped.
+  using Clock = std::chrono::steady_clock;
+  while (!child.wait_for(0)) {
+    if (zarv::HavePlatform()) {
+      const auto start = Clock::now();
+      zarv::ThePlatform().pump_paints(100);
+      const auto spent =
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+      if (spent < 100) child.wait_for(100 - spent);
+    } else {
+      child.wait_for(100);
+    }
+  }
+  return {32, 0};
+}
+
+}  // namespace
+
+void IOsCommand(std::string_view command, int flags, int timeout_seconds) {
+  const std::string_view line = zarv::Trimmed(command);
+  if (zarv::IsBlank(line)) return;
+  const Outcome outcome = Run(line, flags, timeout_seconds);
+  g_last_command_status = outcome.result;
+  if (zarv::HavePlatform()) zarv::ThePlatform().command_ran(line, flags, outcome.result);
+  if (outcome.result == -1) {
+    zarv::ReportError(1034, "IOsCommand");
+  } else if (outcome.result < 32) {
+    zarv::SetLastOsError(outcome.os_error ? outcome.os_error : outcome.result);
+    zarv::ReportError(13, "IOsCommand");
+  }
+}
+
+namespace zarv {
+int LastCommandStatus() { return g_last_command_status; }
+}  // namespace zarv

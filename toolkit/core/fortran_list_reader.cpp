@@ -18,6 +18,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool EndsValue(char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// gfortran refuses larger repeat counts.
+constexpr long long kMaxRepeat = 200000000;
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -72,6 +75,7 @@ bool ParseReal(std::string_view s, Real& value) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
     }
     value = std::numeric_limits<Real>::quiet_NaN();
+    if (negative) value = -value;  // gfortran keeps the sign of "-NaN"
     return true;
   }
 
@@ -154,7 +158,7 @@ ListReader::Status ListReader::scanField(Target target, std::string& text) {
     repeat = 0;
     for (std::size_t k = pos_; k < i; ++k) {
       repeat = repeat * 10 + (record_[k] - '0');
-      if (repeat > std::numeric_limits<int>::max()) return fail(Status::kError);
+      if (repeat > kMaxRepeat) return fail(Status::kError);
     }
     if (repeat == 0) return fail(Status::kError);
     pos_ = i + 1;

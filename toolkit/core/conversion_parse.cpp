@@ -1,7 +1,5 @@
 // Text to number with the toolkit's own rules: only the first blank-delimited
 // word is read; failures are reported (codes 4, 10, 11, 12) and give 0.
-#include <locale.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -88,11 +86,6 @@ std::string WithoutLeadingZeros(const std::string& digits) {
   return first == std::string::npos ? std::string() : digits.substr(first);
 }
 
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
-}
-
 // Reads the first word as a real whose decimal exponent may not pass
 // `limit`: its double value, and in `normal` the same number in C syntax so
 // that a float can be rounded from the digits themselves.
@@ -134,7 +127,7 @@ int ParseReal(std::string_view text, int limit, double& value, std::string& norm
   if (mantissa.negative) normal.push_back('-');
   normal.append(mantissa.integer).append(".").append(mantissa.fraction);
   normal.append("e").append(std::to_string(power));
-  value = strtod_l(normal.c_str(), nullptr, CLocale());
+  value = strtod_l(normal.c_str(), nullptr, zarv::conversion::CLocale());
   if (!std::isfinite(value)) {
     value = 0.0;
     return kTooLarge;
@@ -173,7 +166,7 @@ void IStringToReal(std::string_view text, float& value) {
   if (error == 0 && std::fabs(wide) > 3.4028235e38) error = kTooLarge;
   if (error != 0) return zarv::ReportError(error, "IStringToReal");
   // Rounded once, from the decimal digits, not a second time from the double.
-  value = wide == 0.0 ? 0.0f : strtof_l(normal.c_str(), nullptr, CLocale());
+  value = wide == 0.0 ? 0.0f : strtof_l(normal.c_str(), nullptr, zarv::conversion::CLocale());
 }
 
 void IStringToReal8(std::string_view text, double& value) {

@@ -1,12 +1,11 @@
 // List-directed input of one record, value for value as gfortran reads an
 // internal file of one record.
-#include <locale.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
 
+#include "toolkit/core/conversion_locale.h"
 #include "toolkit/core/fortran_io.h"
 
 namespace zarv::fortran {
@@ -43,13 +42,6 @@ bool ParseInteger(std::string_view s, int& value) {
   if (magnitude == 2147483648LL && !negative) return false;
   value = static_cast<int>(negative ? -magnitude : magnitude);
   return true;
-}
-
-// The C library's conversions are exactly rounded; they run in the "C"
-// locale so that a desktop locale with a decimal comma changes nothing.
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
 }
 
 // A real item: [sign] digits [. digits] or [sign] . digits, then an optional
@@ -97,8 +89,8 @@ bool ParseReal(std::string_view s, Real& value) {
     for (; i < s.size() && IsDigit(s[i]); ++i, ++exponent_digits) text.push_back(s[i]);
     if (exponent_digits == 0 || i != s.size()) return false;
   }
-  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text.c_str(), nullptr, CLocale());
-  else value = strtod_l(text.c_str(), nullptr, CLocale());
+  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text.c_str(), nullptr, conversion::CLocale());
+  else value = strtod_l(text.c_str(), nullptr, conversion::CLocale());
   return true;
 }
 

@@ -12,12 +12,12 @@ program gfortran_vectors
   use, intrinsic :: ieee_arithmetic
   implicit none
   character(len=512) :: mode, arg1, arg2
-  character(len=10), parameter :: real_formats(41) = [character(len=10) :: &
+  character(len=10), parameter :: real_formats(47) = [character(len=10) :: &
     'F10.5', 'F8.3', 'F6.2', 'F5.2', 'F4.1', 'F3.1', 'F3.0', 'F2.0', 'F1.0', 'F12.0', &
     'F0.3', 'F0.0', 'F15.10', 'F25.15', 'F40.20', 'E10.3', 'E9.3', 'E8.3', 'E12.4E3', 'E12.4E1', &
     'E15.7', 'E24.16', 'E7.1', 'E30.20E4', 'D12.4', 'ES12.4', 'ES10.0', 'EN12.4', 'EN14.3', 'EN9.0', &
     'G10.3', 'G12.5', 'G15.5E2', 'G9.3', 'G8.3', 'G7.2', 'G12.4E1', 'G25.16', 'G6.1', 'G14.6', &
-    'G11.1']
+    'G11.1', 'G5.1', 'G3.1', 'G9.3E3', 'ES9.2E3', 'EN10.2E1', 'D8.1']
   character(len=10), parameter :: int_formats(14) = [character(len=10) :: &
     'I1', 'I2', 'I3', 'I5', 'I11', 'I0', 'I2.2', 'I5.3', 'I5.0', 'I0.3', 'I12.11', 'I20', &
     'G10.3', 'I0.0']

@@ -43,7 +43,8 @@ std::vector<std::string> Replay(char kind, const std::string& record) {
     case 'M': items = "irdci"; break;
   }
   ListReader reader(record);
-  std::vector<std::string> out{std::string(1, kind), "0"};
+  int iostat = 0;
+  std::vector<std::string> out{std::string(1, kind), ""};
   bool stopped = false;
   for (char item : items) {
     ListReader::Status status = ListReader::Status::kNull;
@@ -59,9 +60,9 @@ std::vector<std::string> Replay(char kind, const std::string& record) {
         case 'c': status = reader.read(c.span()); break;
       }
       if (status == ListReader::Status::kSlash) stopped = true;
-      if (status == ListReader::Status::kEnd) out[1] = "-1", stopped = true;
+      if (status == ListReader::Status::kEnd) iostat = -1, stopped = true;
       if (status == ListReader::Status::kError) {
-        out[1] = "1";
+        iostat = 1;
         out.push_back("");
         stopped = true;
         continue;
@@ -79,6 +80,7 @@ std::vector<std::string> Replay(char kind, const std::string& record) {
       }
     }
   }
+  out[1] = std::to_string(iostat);
   return out;
 }
 

@@ -119,6 +119,15 @@ std::string WriteExponential(double value, const EditDescriptor& ed, char letter
   return RightAligned(sign + tail, ed.width);
 }
 
+// The decimal exponent (0.D form) of the exact value. Seventeen digits tell
+// it unless they rounded up to a power of ten; then the exact expansion
+// decides (a double has at most 767 significant digits).
+int ExactDecimalExponent(double magnitude) {
+  const Scientific s = RoundScientific(magnitude, 17);
+  if (s.digits != "10000000000000000") return s.exponent;
+  return RoundScientific(magnitude, 770).exponent;
+}
+
 int Mod3(int exponent) { return exponent >= 0 ? exponent % 3 : (3 - (-exponent) % 3) % 3; }
 
 // ESw.d[Ee]: one non-zero digit before the point.
@@ -144,8 +153,7 @@ std::string WriteEngineering(double value, const EditDescriptor& ed) {
   if (magnitude == 0.0) {
     digits.assign(static_cast<std::size_t>(ed.digits) + 1, '0');
   } else {
-    // Every double has at most 767 significant digits: this rounds nothing.
-    const int guess = RoundScientific(magnitude, 770).exponent - 1;
+    const int guess = ExactDecimalExponent(magnitude) - 1;
     const int printed = ed.digits + Mod3(guess) + 1;
     const Scientific s = RoundScientific(magnitude, printed);
     const int power = s.exponent - 1;

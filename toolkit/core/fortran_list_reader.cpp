@@ -1,12 +1,11 @@
 // List-directed input of one record, value for value as gfortran reads an
 // internal file of one record.
-#include <locale.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
 
+#include "toolkit/core/conversion_locale.h"
 #include "toolkit/core/fortran_io.h"
 
 namespace zarv::fortran {
@@ -17,6 +16,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // decimal character is the point.
 bool EndsValue(char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// gfortran refuses larger repeat counts.
+constexpr long long kMaxRepeat = 200000000;
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -42,13 +44,6 @@ bool ParseInteger(std::string_view s, int& value) {
   return true;
 }
 
-// The C library's conversions are exactly rounded; they run in the "C"
-// locale so that a desktop locale with a decimal comma changes nothing.
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
-}
-
 // A real item: [sign] digits [. digits] or [sign] . digits, then an optional
 // exponent written with E, D or Q and an optional sign, or as a bare sign
 // ("1.5+3"); or INF, INFINITY, NAN, NAN(...) in any case. The text that the
@@ -72,6 +67,7 @@ bool ParseReal(std::string_view s, Real& value) {
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
     }
     value = std::numeric_limits<Real>::quiet_NaN();
+    if (negative) value = -value;  // gfortran keeps the sign of "-NaN"
     return true;
   }
 
@@ -93,8 +89,8 @@ bool ParseReal(std::string_view s, Real& value) {
     for (; i < s.size() && IsDigit(s[i]); ++i, ++exponent_digits) text.push_back(s[i]);
     if (exponent_digits == 0 || i != s.size()) return false;
   }
-  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text.c_str(), nullptr, CLocale());
-  else value = strtod_l(text.c_str(), nullptr, CLocale());
+  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text.c_str(), nullptr, conversion::CLocale());
+  else value = strtod_l(text.c_str(), nullptr, conversion::CLocale());
   return true;
 }
 
@@ -154,7 +150,7 @@ ListReader::Status ListReader::scanField(Target target, std::string& text) {
     repeat = 0;
     for (std::size_t k = pos_; k < i; ++k) {
       repeat = repeat * 10 + (record_[k] - '0');
-      if (repeat > std::numeric_limits<int>::max()) return fail(Status::kError);
+      if (repeat > kMaxRepeat) return fail(Status::kError);
     }
     if (repeat == 0) return fail(Status::kError);
     pos_ = i + 1;

@@ -15,12 +15,6 @@
 #include "toolkit/core/window.h"
 #include "toolkit/platform/headless/headless_platform.h"
 
-// Linux's separator, for as long as the operating-system services are not
-// linked in; their own definition wins when they are.
-namespace zarv {
-[[gnu::weak]] char PathSeparator() { return '/'; }
-}  // namespace zarv
-
 namespace {
 
 using namespace nodalux;

@@ -23,7 +23,6 @@ TEST_F(DialogFieldsTest, PutRealShowsTheFormattedValueLeftJustified) {
       {1003, 51.23804f, "(F10.5)", "51.23804"},
       {1004, 0.78157f, "(F10.5)", "0.78157"},
       {1005, 20.0f, "(F6.2)", "20.00"},
-      {1005, 1000.0f, "(F6.2)", "******"},
       {1003, 12.5f, " ", "12.50000"},  // blank: the field's [Formats] entry
   };
   for (const auto& c : cases) {
@@ -31,6 +30,10 @@ TEST_F(DialogFieldsTest, PutRealShowsTheFormattedValueLeftJustified) {
     EXPECT_EQ(LastError(), 0);
     EXPECT_EQ(Text(c.field), c.shown) << c.field << " " << c.value;
   }
+  // Too wide for its format: the conversion's overflow text, reported as 18.
+  WDialogPutReal(1005, 1000.0f, "(F6.2)");
+  EXPECT_EQ(LastError(), 18);
+  EXPECT_EQ(Text(1005), "**********");
   WDialogPutReal(1006, 1.5f);  // a field without a format of its own
   EXPECT_EQ(zarv::dialogs::FindDialog(102)->field(1006)->record.format, "(G15.5E2)");
 }

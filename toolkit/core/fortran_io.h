@@ -47,14 +47,25 @@ class ListReader {
   std::size_t position() const;
 
  private:
-  struct Impl;
+  // What a value is read into; a repeated value may only be read again into
+  // the same kind of target.
+  enum class Target { kInteger, kReal4, kReal8, kCharacter };
+
+  // The next value of the record for a target of `target`: its text (quotes
+  // removed for a quoted string) or why there is none.
+  Status next(Target target, std::string& text);
+  Status scanField(Target target, std::string& text);
+  void skipBlanks();
+  void skipSeparator();
+  Status fail(Status status);
+
   std::string record_;
   std::size_t pos_ = 0;
-  int repeat_left_ = 0;
-  std::string repeat_token_;
+  long long repeat_left_ = 0;   // further uses of the last value or null
+  std::string repeat_text_;
   bool repeat_null_ = false;
-  bool slashed_ = false;
-  bool after_value_ = false;
+  Target repeat_target_ = Target::kInteger;
+  std::optional<Status> finished_;  // kSlash, kEnd or kError: sticks
 };
 
 }  // namespace zarv::fortran

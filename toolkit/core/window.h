@@ -77,6 +77,10 @@ void WindowShutdown();
 namespace zarv {
 // Switches delivery of one event kind on or off (the enable table).
 void WindowEventEnable(int kind, bool on);
+// The tooltip of a toolbar button, for toolbars attached from now on (the
+// table is the open window's); without one the string table entry with the
+// command's identifier is shown. At most 80 characters are kept.
+void WindowSetTooltip(int command_id, std::string_view text);
 // Client size in pixels of the root window, as window units are scaled.
 int ClientWidth();
 int ClientHeight();

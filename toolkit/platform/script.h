@@ -1,11 +1,19 @@
 // The script that stands in for a user: events taken when the program waits
 // for its next event, and answers to modal interactions. Shared by both
 // backends, so that they take the same line at the same moment.
+//
+// One line, one step; `#` as the first non-blank character starts a comment
+// line, blank lines are skipped. Words are separated by blanks; a word with
+// blanks or quotes is written in double quotes with the escapes
+// \\ \" \r \n \t and \xHH. A line that cannot be understood never stops the
+// run: it becomes a `note` naming its line number and is skipped.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/platform/platform.h"
@@ -28,6 +36,33 @@ struct FileAnswer {
   std::optional<int> index;
 };
 
+// A word of a script line: its text with quotes and escapes removed, and
+// whether it was quoted (`file "cancel"` names a file, `file cancel` does not).
+struct ScriptWord {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits one script line into words. On a bad quote or escape returns false
+// with a message in `error`.
+bool SplitScriptLine(std::string_view line, std::vector<ScriptWord>& words, std::string& error);
+
+// What one script line says, once understood.
+struct ScriptLine {
+  enum class Kind { kEvent, kBox, kFile, kDialog, kAction, kBad };
+  int number = 0;
+  Kind kind = Kind::kBad;
+  std::string verb;     // the first word, for notes
+  Input event;          // kEvent; see ScriptDriver::next_event for expose
+  int value = 0;        // kBox: the result; kDialog: the dialog identifier
+  FileAnswer file;      // kFile
+  DialogAction action{DialogAction::kTab};  // kAction
+  std::string error;    // kBad: what is wrong
+};
+
+// Understands one line (already known not to be blank or a comment).
+ScriptLine ParseScriptLine(std::string_view text, int number);
+
 class ScriptDriver {
  public:
   // ZARVSCRIPT=FILE; without it the driver has no lines (the first wait for
@@ -38,6 +73,9 @@ class ScriptDriver {
   // The next event for a wait: the first line if it is an event (lines that
   // are not are noted and skipped); a close request once the script is used
   // up. Each call after the end gives another close request.
+  // `expose` without a rectangle comes as kExpose with c = d = -1: the whole
+  // client area, whose size only the backend knows. `restore` comes as
+  // kRestore alone; the backend adds what a desktop sends with it.
   Input next_event();
 
   // Answers to modal interactions. Each takes the next line if it is its
@@ -49,17 +87,21 @@ class ScriptDriver {
   bool dialog_begins(int id);
   // The next action for the dialog now being answered; nothing when the next
   // line is not a dialog action (the caller then uses the close box, noted).
+  // Event lines met here are script errors: noted and skipped.
   std::optional<DialogAction> next_dialog_action();
 
   bool used_up() const;
+  // Line number of the next line to be taken; 0 when the script is used up.
+  int next_line_number() const;
 
  private:
-  struct Line {
-    int number = 0;
-    std::vector<std::string> words;  // unquoted
-  };
-  ScriptDriver(std::vector<Line> lines, Transcript& transcript);
-  std::vector<Line> lines_;
+  ScriptDriver(std::vector<ScriptLine> lines, Transcript& transcript);
+  // Notes and passes over lines that could not be understood.
+  void skip_bad_lines();
+  void note_line(const ScriptLine& line, std::string_view what);
+  void note_default(std::string_view interaction, std::string_view default_used);
+
+  std::vector<ScriptLine> lines_;
   std::size_t next_ = 0;
   Transcript& transcript_;
 };

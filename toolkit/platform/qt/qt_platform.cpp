@@ -1,3 +1,450 @@
-// (to be written)
+// The Qt 6 Widgets backend: the real desktop program.
+//
+// Implements: the root window (menu bar, toolbars, status bar, client area
+// drawn from a backing image), raw input to the toolkit's sink, the message
+// box, file selection, template dialogs, the help viewer, beeps, and the
+// script/transcript that the headless backend shares. Under a script every
+// event is acted out on the real widgets and the transcript is read back
+// from them.
 #include "toolkit/platform/qt/qt_platform.h"
-namespace zarv::platform { std::unique_ptr<Platform> CreateQtPlatform(std::string* e) { if (e) *e = "not yet"; return nullptr; } }
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPainter>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_modal_dialog.h"
+#include "toolkit/platform/qt/qt_text.h"
+#include "toolkit/platform/script.h"
+
+namespace zarv::platform {
+namespace {
+
+using qt::ToQt;
+using qt::FromQt;
+
+const char kNoDisplay[] =
+    "nodalux: no display for the Qt desktop (DISPLAY and WAYLAND_DISPLAY are unset); "
+    "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen";
+const char kPluginFailed[] =
+    "nodalux: the Qt platform plugin could not open a display; "
+    "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen";
+
+int g_argc = 1;
+char g_arg0[] = "nodalux";
+char* g_argv[] = {g_arg0, nullptr};
+
+bool EnvSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+// Qt ends the process when its platform plugin cannot start, so try that in a
+// child first; the parent then fails with a clear line instead.
+bool PluginStarts() {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) return true;  // cannot probe; let Qt try
+  if (child == 0) {
+    const int null_fd = open("/dev/null", O_WRONLY);
+    if (null_fd >= 0) {
+      dup2(null_fd, STDOUT_FILENO);
+      dup2(null_fd, STDERR_FILENO);
+    }
+    alarm(20);
+    QApplication probe(g_argc, g_argv);
+    _exit(0);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return true;
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool DisplayUsable(std::string* error) {
+  if (QApplication::instance()) return true;
+  const char* qpa = std::getenv("QT_QPA_PLATFORM");
+  const std::string platform = qpa ? qpa : "";
+  if (platform.empty() && !EnvSet("DISPLAY") && !EnvSet("WAYLAND_DISPLAY")) {
+    if (error) *error = kNoDisplay;
+    return false;
+  }
+  const bool always_starts = platform.rfind("offscreen", 0) == 0 || platform.rfind("minimal", 0) == 0;
+  if (!always_starts && !PluginStarts()) {
+    if (error) *error = kPluginFailed;
+    return false;
+  }
+  return true;
+}
+
+// Throws keyboard and mouse input away while a started program runs.
+class InputEater : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel: return true;
+      default: return false;
+    }
+  }
+};
+
+QColor ColourOf(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+class QtPlatform final : public Platform {
+ public:
+  QtPlatform(std::unique_ptr<QApplication> app, std::unique_ptr<Transcript> owned_transcript,
+             Transcript& transcript, std::unique_ptr<ScriptDriver> script)
+      : app_(std::move(app)),
+        owned_transcript_(std::move(owned_transcript)),
+        transcript_(transcript),
+        script_(std::move(script)),
+        modal_{transcript_, script_.get(), nullptr, ToQt(std::getenv("ZARVSCREENSHOTS") ? std::getenv("ZARVSCREENSHOTS") : "")},
+        font_(QFontDatabase::systemFont(QFontDatabase::GeneralFont)) {}
+
+  ~QtPlatform() override { tear_down(); }
+
+  std::string_view name() const override { return "qt"; }
+
+  Size screen_size() override {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {640, 480};
+    return {screen->size().width(), screen->size().height()};
+  }
+
+  bool open_window(const WindowSpec& spec, InputSink& sink) override {
+    close_window();
+    sink_ = &sink;
+    window_ = std::make_unique<qt::MainWindow>(spec, [this](const Input& in) { deliver(in); });
+    window_->setObjectName(QStringLiteral("root"));
+    window_->client().setObjectName(QStringLiteral("client"));
+    modal_.owner = window_.get();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->geometry();
+      window_->move(spec.x < 0 ? (area.width() - window_->width()) / 2 : spec.x,
+                    spec.y < 0 ? (area.height() - window_->height()) / 2 : spec.y);
+    }
+    if (!spec.hidden) {
+      if (spec.maximised) window_->showMaximized();
+      else window_->show();
+      settle_after_show();
+    }
+    window_->client().set_known_size(window_->client().size());
+    window_->client().set_reporting(true);
+    transcript_.window(FromQt(window_->windowTitle(), spec.title), client_size());
+    return true;
+  }
+
+  void close_window() override {
+    if (!window_) return;
+    window_->allow_close();
+    window_->close();
+    modal_.owner = nullptr;
+    window_.reset();
+    sink_ = nullptr;
+  }
+
+  void set_toolbar(const ToolbarSpec& spec) override {
+    if (!window_) return;
+    window_->set_toolbar(spec);
+    std::vector<ToolbarButton> shown;
+    if (QToolBar* bar = window_->toolbar(spec.side)) {
+      int image = 0;
+      for (QAction* action : bar->actions()) {
+        ToolbarButton button;
+        if (!action->isSeparator()) {
+          button.id = action->data().toInt();
+          button.image = image++;
+          button.enabled = action->isEnabled();
+          button.checked = action->isChecked();
+          button.tooltip = FromQt(action->toolTip());
+        }
+        shown.push_back(button);
+      }
+    }
+    transcript_.toolbar(spec.id, shown);
+  }
+
+  void remove_toolbar(ToolbarSide side) override {
+    if (window_) window_->remove_toolbar(side);
+  }
+
+  void set_status_parts(const std::vector<int>& right_edges) override {
+    if (!window_ || !window_->status() || right_edges.empty()) return;
+    window_->status()->set_parts(right_edges);
+    const std::vector<int> placed(right_edges.begin(),
+                                  right_edges.begin() + window_->status()->count());
+    transcript_.statusparts(placed);
+  }
+
+  void set_status_text(int part, std::string_view text) override {
+    if (!window_ || !window_->status()) return;
+    QLabel* label = window_->status()->part(part);
+    if (!label) return;
+    std::string trimmed(text);
+    trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+    window_->status()->remember_text(part, trimmed);
+    label->setText(ToQt(trimmed));
+    label->repaint();
+    transcript_.status(part, FromQt(label->text(), trimmed));
+  }
+
+  Size client_size() override {
+    if (!window_) return {};
+    const QSize size = window_->client().size();
+    return {size.width(), size.height()};
+  }
+
+  void fill_rect(int left, int top, int right, int bottom, Rgb colour) override {
+    if (!window_) return;
+    qt::ClientArea& client = window_->client();
+    const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(client.image().rect());
+    if (!area.isEmpty()) {
+      QPainter painter(&client.image());
+      painter.fillRect(area, ColourOf(colour));
+      client.refresh(area);
+    }
+    transcript_.clear(left, top, right, bottom);
+  }
+
+  int draw_text(int x, int y, std::string_view text, Rgb fg, Rgb bg) override {
+    const QString shown = ToQt(text);
+    const QFontMetrics metrics(font_);
+    const int advance = metrics.horizontalAdvance(shown);
+    if (window_) {
+      qt::ClientArea& client = window_->client();
+      const QRect band(x, y - metrics.ascent(), advance, metrics.height());
+      QPainter painter(&client.image());
+      painter.setFont(font_);
+      painter.fillRect(band, ColourOf(bg));
+      painter.setPen(ColourOf(fg));
+      painter.drawText(x, y, shown);
+      client.refresh(band);
+    }
+    transcript_.text(x, y, text);
+    return advance;
+  }
+
+  int text_width(std::string_view text) override {
+    return QFontMetrics(font_).horizontalAdvance(ToQt(text));
+  }
+
+  void wait_input() override {
+    const long long before = delivered_;
+    if (script_) {
+      act(script_->next_event());
+      QElapsedTimer waited;
+      waited.start();
+      while (delivered_ == before && waited.elapsed() < kScriptPatienceMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+      if (delivered_ == before) {
+        transcript_.note("the window did not report the scripted event; delivered directly");
+        deliver(last_scripted_);
+      }
+      return;
+    }
+    while (delivered_ == before) {
+      if (!window_ || !window_->isVisible()) {
+        // Nothing on screen could ever give input: the run is over.
+        Input close;
+        close.kind = InputKind::kCloseAsked;
+        deliver(close);
+        return;
+      }
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+  }
+
+  void pump_paints(int ms) override {
+    InputEater eater;
+    app()->installEventFilter(&eater);
+    QEventLoop loop;
+    QTimer::singleShot(std::max(ms, 0), &loop, &QEventLoop::quit);
+    loop.exec();
+    app()->removeEventFilter(&eater);
+  }
+
+  MessageBoxResult message_box(const MessageBoxSpec& spec) override { return qt::RunMessageBox(spec, modal_); }
+
+  FileDialogAnswer file_dialog(const FileDialogSpec& spec) override { return qt::RunFileDialog(spec, modal_); }
+
+  DialogBaseUnits dialog_base_units(std::string_view face, int points) override {
+    return qt::BaseUnitsOf(qt::DialogFont(face, points));
+  }
+
+  void run_modal_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    qt::RunModalDialog(spec, events, modal_);
+  }
+
+  void help_show(std::string_view path) override {
+    QFile file(ToQt(path));
+    QString html;
+    if (file.open(QIODevice::ReadOnly)) html = QString::fromUtf8(file.readAll());
+    if (!help_) {
+      help_ = std::make_unique<QTextBrowser>();
+      help_->setObjectName(QStringLiteral("help"));
+      help_->resize(640, 480);
+      help_->setOpenExternalLinks(true);
+    }
+    help_->setWindowTitle(QFileInfo(file).completeBaseName() + QStringLiteral(" Help"));
+    help_->setSearchPaths({QFileInfo(file).absolutePath()});
+    help_->setHtml(html);
+    help_->show();
+    help_->raise();
+    transcript_.help(path);
+  }
+
+  void help_close() override {
+    if (help_) help_->close();
+    transcript_.help_close();
+  }
+
+  void beep() override {
+    QApplication::beep();
+    transcript_.beep();
+  }
+
+  void command_ran(std::string_view command, int flags, int result) override {
+    transcript_.run(command, flags, result);
+  }
+
+  void note(std::string_view text) override { transcript_.note(text); }
+
+  void process_exit(int status) override {
+    transcript_.exit(status);
+    // Everything Qt goes now, while Qt is still whole; later calls do nothing.
+    tear_down();
+    std::fflush(nullptr);
+  }
+
+ private:
+  static constexpr int kScriptPatienceMs = 3000;
+
+  QApplication* app() { return static_cast<QApplication*>(QApplication::instance()); }
+
+  void deliver(const Input& in) {
+    ++delivered_;
+    if (sink_) sink_->input(in);
+  }
+
+  // The window is on screen and its first picture painted; that painting is
+  // not news to the toolkit (the image is blank).
+  void settle_after_show() {
+    QElapsedTimer waited;
+    waited.start();
+    while (!window_->client().painted_once() && waited.elapsed() < 2000)
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    if (!screenshot_taken_ && !modal_.screenshot_dir.isEmpty()) {
+      screenshot_taken_ = true;
+      qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
+    }
+  }
+
+  // Acts out a scripted event through the real widgets.
+  void act(const Input& in) {
+    last_scripted_ = in;
+    if (!window_) {
+      deliver(in);
+      return;
+    }
+    switch (in.kind) {
+      case InputKind::kMenuPick:
+        if (QAction* action = window_->action(in.a); action && action->isEnabled()) {
+          action->trigger();
+        } else {
+          transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; delivered directly");
+          deliver(in);
+        }
+        break;
+      case InputKind::kCloseAsked: window_->close(); break;
+      case InputKind::kExpose: {
+        qt::ClientArea& client = window_->client();
+        const QRect rect = in.c > 0 && in.d > 0 ? QRect(in.a, in.b, in.c, in.d) : client.rect();
+        client.expose(rect);
+        break;
+      }
+      case InputKind::kResize: {
+        const QSize wanted(std::max(in.a, 1), std::max(in.b, 1));
+        const QSize frame = window_->size() + wanted - window_->client().size();
+        if (window_->minimumSize() == window_->maximumSize()) window_->setFixedSize(frame);
+        else window_->resize(frame);
+        break;
+      }
+      case InputKind::kMinimise: window_->showMinimized(); break;
+      case InputKind::kRestore: window_->showNormal(); break;
+      default: deliver(in); break;
+    }
+  }
+
+  void tear_down() {
+    help_.reset();
+    close_window();
+    if (app_) {
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      app_.reset();
+    }
+  }
+
+  std::unique_ptr<QApplication> app_;  // only when this backend made it
+  std::unique_ptr<Transcript> owned_transcript_;
+  Transcript& transcript_;
+  std::unique_ptr<ScriptDriver> script_;
+  qt::ModalContext modal_;
+  QFont font_;
+  std::unique_ptr<qt::MainWindow> window_;
+  std::unique_ptr<QTextBrowser> help_;
+  InputSink* sink_ = nullptr;
+  long long delivered_ = 0;
+  Input last_scripted_;
+  bool screenshot_taken_ = false;
+};
+
+std::unique_ptr<QApplication> StartQt(std::string* error) {
+  if (!DisplayUsable(error)) return nullptr;
+  if (QApplication::instance()) return nullptr;  // someone else's; used as it is
+  return std::make_unique<QApplication>(g_argc, g_argv);
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateQtPlatform(std::string* error) {
+  if (!DisplayUsable(error)) return nullptr;
+  std::unique_ptr<QApplication> app = StartQt(error);
+  std::unique_ptr<Transcript> transcript = Transcript::FromEnvironment();
+  Transcript& lines = *transcript;
+  std::unique_ptr<ScriptDriver> script;
+  if (EnvSet("ZARVSCRIPT")) script = ScriptDriver::FromEnvironment(lines);
+  return std::make_unique<QtPlatform>(std::move(app), std::move(transcript), lines, std::move(script));
+}
+
+std::unique_ptr<Platform> CreateQtPlatform(std::string_view script_text, Transcript& transcript,
+                                           std::string* error) {
+  if (!DisplayUsable(error)) return nullptr;
+  std::unique_ptr<QApplication> app = StartQt(error);
+  std::unique_ptr<ScriptDriver> script = ScriptDriver::FromText(script_text, transcript);
+  return std::make_unique<QtPlatform>(std::move(app), nullptr, transcript, std::move(script));
+}
+
+}  // namespace zarv::platform

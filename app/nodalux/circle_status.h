@@ -1,0 +1,10 @@
+// The circle line of the status bar, shared by start-up and the group
+// definition dialog.
+#pragma once
+
+namespace nodalux {
+// Builds " Centre: N  51.47604, E  0.00000, Radius: 30.00" from the circle
+// (latitude and longitude as magnitudes with their hemisphere letters) in
+// MESSAGE_TEXT and writes it into status bar part 2.
+void WriteCircleStatus();
+}  // namespace nodalux

@@ -1,0 +1,384 @@
+#include "toolkit/platform/headless/headless_dialog.h"
+
+#include <algorithm>
+
+namespace zarv::platform {
+
+namespace {
+
+bool IsList(ControlKind k) {
+  return k == ControlKind::kComboEdit || k == ControlKind::kComboList ||
+         k == ControlKind::kComboSimple || k == ControlKind::kListBox;
+}
+
+// Combo boxes whose edit field is separate from the selected option.
+bool HasEditField(ControlKind k) {
+  return k == ControlKind::kComboEdit || k == ControlKind::kComboSimple;
+}
+
+bool IsPushButton(ControlKind k) {
+  return k == ControlKind::kPushButton || k == ControlKind::kDefPushButton;
+}
+
+bool ShowsField(ControlKind k) {
+  return k == ControlKind::kEdit || k == ControlKind::kStatic || k == ControlKind::kComboEdit ||
+         k == ControlKind::kComboList || k == ControlKind::kComboSimple;
+}
+
+// Length in bytes of the UTF-8 sequence at s[i] and its code point; a byte
+// that starts no well-formed sequence stands for itself.
+std::size_t NextCharacter(std::string_view s, std::size_t i, char32_t& ch) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  ch = b0;
+  std::size_t len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
+  if (len <= 1 || i + len > s.size()) return 1;
+  char32_t cp = b0 & (0x7F >> len);
+  for (std::size_t k = 1; k < len; ++k) {
+    const auto b = static_cast<unsigned char>(s[i + k]);
+    if ((b >> 6) != 2) return 1;
+    cp = (cp << 6) | (b & 0x3F);
+  }
+  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 1;
+  ch = cp;
+  return len;
+}
+
+}  // namespace
+
+bool IsTypeable(ControlKind kind) { return kind == ControlKind::kEdit || HasEditField(kind); }
+
+bool IsFocusable(ControlKind kind) {
+  return kind != ControlKind::kStatic && kind != ControlKind::kGroupBox &&
+         kind != ControlKind::kOther;
+}
+
+HeadlessDialog::HeadlessDialog(const DialogSpec& spec, DialogEvents& events, ScriptDriver& script,
+                               Transcript& transcript)
+    : spec_(spec), events_(events), script_(script), transcript_(transcript) {
+  controls_.reserve(spec.controls.size());
+  for (const auto& c : spec.controls) {
+    Control control;
+    control.spec = c;
+    if (!IsList(c.kind) || HasEditField(c.kind)) control.text = c.text;
+    controls_.push_back(std::move(control));
+  }
+}
+
+void HeadlessDialog::run() {
+  events_.opened(*this);
+  transcript_.dialog_show(spec_.id);
+  write_fields();
+  if (!ended_) {
+    if (script_.dialog_begins(spec_.id)) {
+      while (!ended_) {
+        const auto action = script_.next_dialog_action();
+        if (!action) {
+          note("dialog " + std::to_string(spec_.id) +
+               " is still open where its script answer ends; close box used");
+          events_.cancel();
+          break;
+        }
+        perform(*action);
+      }
+    } else {
+      events_.cancel();
+    }
+  }
+  if (!ended_) {
+    note("dialog " + std::to_string(spec_.id) + " did not end on the close box; closed");
+    ended_.emplace(2, focus_);
+  }
+  write_fields();
+  transcript_.dialog_end(spec_.id, ended_->first, ended_->second);
+}
+
+void HeadlessDialog::write_fields() {
+  for (const auto& c : controls_) {
+    if (ShowsField(c.spec.kind)) transcript_.field(c.spec.id, shown_text(c));
+  }
+}
+
+HeadlessDialog::Control* HeadlessDialog::find(int id) {
+  for (auto& c : controls_) {
+    if (c.spec.id == id) return &c;
+  }
+  return nullptr;
+}
+
+std::string HeadlessDialog::shown_text(const Control& c) const {
+  if (IsList(c.spec.kind) && !HasEditField(c.spec.kind)) {
+    return c.selection >= 0 ? c.options[static_cast<std::size_t>(c.selection)] : std::string();
+  }
+  return c.text;
+}
+
+void HeadlessDialog::note(const std::string& text) { transcript_.note(text); }
+
+void HeadlessDialog::skip(const DialogAction& action, const std::string& why) {
+  note("script line " + std::to_string(action.line) + ": " + why + "; skipped");
+}
+
+// ------------------------------------------------------------ DialogView
+
+std::string HeadlessDialog::text(int id) {
+  const Control* c = find(id);
+  return c ? shown_text(*c) : std::string();
+}
+
+void HeadlessDialog::set_text(int id, std::string_view text) {
+  Control* c = find(id);
+  if (!c) return;
+  if (IsList(c->spec.kind) && !HasEditField(c->spec.kind)) {
+    // A list shows only its options: setting the text selects the one that
+    // reads the same, if any.
+    const auto it = std::find(c->options.begin(), c->options.end(), text);
+    if (it != c->options.end()) c->selection = static_cast<int>(it - c->options.begin());
+    return;
+  }
+  c->text = std::string(text);
+  c->sel_start = c->sel_end = 0;
+}
+
+std::vector<std::string> HeadlessDialog::options(int id) {
+  const Control* c = find(id);
+  return c ? c->options : std::vector<std::string>{};
+}
+
+void HeadlessDialog::set_options(int id, const std::vector<std::string>& options) {
+  Control* c = find(id);
+  if (!c || !IsList(c->spec.kind)) return;
+  c->options = options;
+  c->selection = -1;
+}
+
+int HeadlessDialog::selection(int id) {
+  const Control* c = find(id);
+  return c ? c->selection : -1;
+}
+
+void HeadlessDialog::set_selection(int id, int index) {
+  Control* c = find(id);
+  if (!c || !IsList(c->spec.kind)) return;
+  c->selection = index >= 0 && static_cast<std::size_t>(index) < c->options.size() ? index : -1;
+  if (HasEditField(c->spec.kind)) {
+    c->text = c->selection >= 0 ? c->options[static_cast<std::size_t>(c->selection)] : std::string();
+    c->sel_start = c->sel_end = 0;
+  }
+}
+
+int HeadlessDialog::check(int id) {
+  const Control* c = find(id);
+  return c ? c->check : 0;
+}
+
+void HeadlessDialog::set_check(int id, int state) {
+  if (Control* c = find(id)) c->check = std::clamp(state, 0, 2);
+}
+
+void HeadlessDialog::set_focus(int id) {
+  const Control* c = find(id);
+  if (id != 0 && (!c || !IsFocusable(c->spec.kind))) return;
+  if (focus_changing_) focus_redirected_ = true;
+  focus_ = id;
+}
+
+void HeadlessDialog::select_all(int id) {
+  if (Control* c = find(id)) {
+    c->sel_start = 0;
+    c->sel_end = c->text.size();
+  }
+}
+
+void HeadlessDialog::set_enabled(int id, bool enabled) {
+  if (Control* c = find(id)) c->spec.enabled = enabled;
+}
+
+void HeadlessDialog::beep() { transcript_.beep(); }
+
+void HeadlessDialog::end(int exit_button, int focus_field) {
+  ended_.emplace(exit_button, focus_field);
+}
+
+// ------------------------------------------------------------ user actions
+
+bool HeadlessDialog::move_focus(int to, FocusCause cause) {
+  if (focus_ == to) return true;
+  focus_changing_ = true;
+  focus_redirected_ = false;
+  events_.focus_changing(focus_, to, cause);
+  focus_changing_ = false;
+  if (!focus_redirected_) focus_ = to;
+  return focus_ == to;
+}
+
+HeadlessDialog::Control* HeadlessDialog::reachable(const DialogAction& action, const char* verb) {
+  Control* c = find(action.field);
+  const std::string what = std::string(verb) + ' ' + std::to_string(action.field);
+  if (!c) {
+    skip(action, what + ": dialog " + std::to_string(spec_.id) + " has no such control");
+  } else if (!c->spec.visible || !c->spec.enabled) {
+    skip(action, what + ": the control is " + (c->spec.visible ? "disabled" : "hidden"));
+  } else {
+    return c;
+  }
+  return nullptr;
+}
+
+void HeadlessDialog::perform(const DialogAction& action) {
+  switch (action.kind) {
+    case DialogAction::kType: type(action); break;
+    case DialogAction::kClear: clear(action); break;
+    case DialogAction::kPick: pick(action); break;
+    case DialogAction::kFocus: focus_action(action); break;
+    case DialogAction::kTab: tab(); break;
+    case DialogAction::kEnter: enter(); break;
+    case DialogAction::kPress: press(action); break;
+    case DialogAction::kEsc:
+    case DialogAction::kCloseBox: events_.cancel(); break;
+  }
+}
+
+void HeadlessDialog::type(const DialogAction& action) {
+  Control* c = reachable(action, "type");
+  if (!c) return;
+  const int id = action.field;
+  if (!IsTypeable(c->spec.kind) || c->spec.read_only) {
+    skip(action, "type " + std::to_string(id) + ": the control takes no typing");
+    return;
+  }
+  if (!move_focus(id, FocusCause::kClick)) {
+    skip(action, "type " + std::to_string(id) + ": the focus stayed on " + std::to_string(focus_));
+    return;
+  }
+  select_all(id);
+  const std::string& text = action.text;
+  for (std::size_t i = 0; i < text.size() && !ended_;) {
+    char32_t ch = 0;
+    const std::size_t len = NextCharacter(text, i, ch);
+    const std::string_view bytes(text.data() + i, len);
+    i += len;
+    if (focus_ != id) {
+      skip(action, "type " + std::to_string(id) + ": the focus moved to " +
+                       std::to_string(focus_) + " while typing; the rest");
+      return;
+    }
+    if (!events_.key_typed(id, ch, false, false)) continue;
+    c = find(id);  // the toolkit may not add controls, but stay safe
+    const std::size_t start = std::min(c->sel_start, c->sel_end);
+    const std::size_t stop = std::min(std::max(c->sel_start, c->sel_end), c->text.size());
+    const std::size_t start_clamped = std::min(start, stop);
+    const std::size_t limit = static_cast<std::size_t>(std::max(c->spec.length_limit, 0));
+    if (limit > 0 && c->text.size() - (stop - start_clamped) + bytes.size() > limit) continue;
+    c->text.replace(start_clamped, stop - start_clamped, bytes);
+    c->sel_start = c->sel_end = start_clamped + bytes.size();
+    if (HasEditField(c->spec.kind)) c->selection = -1;
+    events_.text_changed(id);
+  }
+}
+
+void HeadlessDialog::clear(const DialogAction& action) {
+  Control* c = reachable(action, "clear");
+  if (!c) return;
+  const int id = action.field;
+  if (!IsTypeable(c->spec.kind) || c->spec.read_only) {
+    skip(action, "clear " + std::to_string(id) + ": the control takes no typing");
+    return;
+  }
+  if (!move_focus(id, FocusCause::kClick)) {
+    skip(action, "clear " + std::to_string(id) + ": the focus stayed on " + std::to_string(focus_));
+    return;
+  }
+  select_all(id);
+  if (c->text.empty()) return;
+  c->text.clear();
+  c->sel_start = c->sel_end = 0;
+  if (HasEditField(c->spec.kind)) c->selection = -1;
+  events_.text_changed(id);
+}
+
+void HeadlessDialog::pick(const DialogAction& action) {
+  Control* c = reachable(action, "pick");
+  if (!c) return;
+  const int id = action.field;
+  if (!IsList(c->spec.kind)) {
+    skip(action, "pick " + std::to_string(id) + ": the control has no options");
+    return;
+  }
+  if (action.option < 1 || static_cast<std::size_t>(action.option) > c->options.size()) {
+    skip(action, "pick " + std::to_string(id) + ' ' + std::to_string(action.option) +
+                     ": the control has " + std::to_string(c->options.size()) + " options");
+    return;
+  }
+  if (!move_focus(id, FocusCause::kClick)) {
+    skip(action, "pick " + std::to_string(id) + ": the focus stayed on " + std::to_string(focus_));
+    return;
+  }
+  c = find(id);
+  if (static_cast<std::size_t>(action.option) > c->options.size()) return;  // changed meanwhile
+  set_selection(id, action.option - 1);
+  events_.selection_changed(id);
+}
+
+void HeadlessDialog::focus_action(const DialogAction& action) {
+  Control* c = reachable(action, "focus");
+  if (!c) return;
+  if (!IsFocusable(c->spec.kind)) {
+    skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
+    return;
+  }
+  if (!move_focus(action.field, FocusCause::kClick)) {
+    note("script line " + std::to_string(action.line) + ": focus " +
+         std::to_string(action.field) + ": the focus stayed on " + std::to_string(focus_));
+  }
+}
+
+void HeadlessDialog::tab() {
+  const auto n = controls_.size();
+  std::size_t from = n;  // start before the first control when nothing has the focus
+  for (std::size_t i = 0; i < n; ++i) {
+    if (controls_[i].spec.id == focus_ && focus_ != 0) from = i;
+  }
+  for (std::size_t step = 1; step <= n; ++step) {
+    const Control& c = controls_[(from + step) % n];
+    if (c.spec.tab_stop && c.spec.visible && c.spec.enabled && IsFocusable(c.spec.kind)) {
+      const int to = c.spec.id;
+      if (move_focus(to, FocusCause::kTab) && IsTypeable(c.spec.kind)) select_all(to);
+      return;
+    }
+  }
+}
+
+void HeadlessDialog::enter() {
+  const Control* c = find(focus_);
+  if (c && IsPushButton(c->spec.kind)) {
+    events_.button_pressed(focus_);
+  } else {
+    events_.enter_pressed(focus_, false, false);
+  }
+}
+
+void HeadlessDialog::press(const DialogAction& action) {
+  Control* c = reachable(action, "press");
+  if (!c) return;
+  const int id = action.field;
+  const ControlKind kind = c->spec.kind;
+  const bool checkable = kind == ControlKind::kCheckBox || kind == ControlKind::kRadioButton;
+  if (!IsPushButton(kind) && !checkable) {
+    skip(action, "press " + std::to_string(id) + ": the control is no button");
+    return;
+  }
+  if (!move_focus(id, FocusCause::kClick)) {
+    skip(action, "press " + std::to_string(id) + ": the focus stayed on " + std::to_string(focus_));
+    return;
+  }
+  if (checkable) {
+    c = find(id);
+    c->check = kind == ControlKind::kRadioButton ? 1 : (c->check == 1 ? 0 : 1);
+    events_.selection_changed(id);
+  } else {
+    events_.button_pressed(id);
+  }
+}
+
+}  // namespace zarv::platform

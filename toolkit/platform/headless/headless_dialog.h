@@ -1,0 +1,89 @@
+// A modal dialog without a screen: the controls of a template held as plain
+// values, driven by the `dialog ID` answer of the script. Each action is
+// turned into the raw input a user would give (a focus move, keys, a click),
+// reported to the toolkit, and the toolkit's answers are carried out.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/platform/platform.h"
+#include "toolkit/platform/script.h"
+#include "toolkit/platform/transcript.h"
+
+namespace zarv::platform {
+
+class HeadlessDialog final : public DialogView {
+ public:
+  HeadlessDialog(const DialogSpec& spec, DialogEvents& events, ScriptDriver& script,
+                 Transcript& transcript);
+
+  // Shows the dialog, plays its script answer, and returns once it ended.
+  void run();
+
+  // DialogView
+  std::string text(int id) override;
+  void set_text(int id, std::string_view text) override;
+  std::vector<std::string> options(int id) override;
+  void set_options(int id, const std::vector<std::string>& options) override;
+  int selection(int id) override;
+  void set_selection(int id, int index) override;
+  int check(int id) override;
+  void set_check(int id, int state) override;
+  int focus() override { return focus_; }
+  void set_focus(int id) override;
+  void select_all(int id) override;
+  void set_enabled(int id, bool enabled) override;
+  void beep() override;
+  void end(int exit_button, int focus_field) override;
+
+ private:
+  struct Control {
+    ControlSpec spec;
+    std::string text;  // caption, edit text, or a combo box's edit text
+    std::vector<std::string> options;
+    int selection = -1;
+    int check = 0;
+    std::size_t sel_start = 0, sel_end = 0;  // edit selection in bytes; caret at sel_end
+  };
+
+  Control* find(int id);
+  // The text the control shows: a list's selected option, else its text.
+  std::string shown_text(const Control& c) const;
+  void write_fields();
+
+  void perform(const DialogAction& action);
+  void type(const DialogAction& action);
+  void clear(const DialogAction& action);
+  void pick(const DialogAction& action);
+  void focus_action(const DialogAction& action);
+  void tab();
+  void enter();
+  void press(const DialogAction& action);
+
+  // A control the user can reach for this action, or nullptr after a note.
+  Control* reachable(const DialogAction& action, const char* verb);
+  // Asks the toolkit, then moves the focus unless it put it elsewhere.
+  // True when the focus is now on `to`.
+  bool move_focus(int to, FocusCause cause);
+  void skip(const DialogAction& action, const std::string& why);
+  void note(const std::string& text);
+
+  const DialogSpec& spec_;
+  DialogEvents& events_;
+  ScriptDriver& script_;
+  Transcript& transcript_;
+  std::vector<Control> controls_;
+  int focus_ = 0;
+  bool focus_changing_ = false;  // inside DialogEvents::focus_changing
+  bool focus_redirected_ = false;
+  std::optional<std::pair<int, int>> ended_;  // exit button, focus field
+};
+
+// Whether the user can type into a control of this kind.
+bool IsTypeable(ControlKind kind);
+// Whether the control may hold the keyboard focus.
+bool IsFocusable(ControlKind kind);
+
+}  // namespace zarv::platform

@@ -1,0 +1,342 @@
+#include "toolkit/platform/qt/qt_main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QStatusBar>
+#include <QWindowStateChangeEvent>
+#include <algorithm>
+
+#include "toolkit/platform/qt/qt_text.h"
+
+namespace zarv::platform::qt {
+
+// ---------------------------------------------------------------- client area
+
+ClientArea::ClientArea(Size size, InputReporter report)
+    : image_(std::max(size.w, 1), std::max(size.h, 1), QImage::Format_RGB32),
+      report_(std::move(report)),
+      known_size_(std::max(size.w, 1), std::max(size.h, 1)) {
+  image_.fill(Qt::white);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(1, 1);
+}
+
+void ClientArea::refresh(const QRect& rect) {
+  const QRect area = rect.intersected(this->rect());
+  if (area.isEmpty()) return;
+  own_updates_ += area;
+  update(area);
+}
+
+void ClientArea::expose(const QRect& rect) {
+  const QRect area = rect.intersected(this->rect());
+  if (area.isEmpty()) return;
+  forced_ += area;
+  repaint(area);
+}
+
+void ClientArea::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), image_, r);
+  // What our own drawing invalidated is already in the image; anything else
+  // (shown, uncovered, restored, asked for by a script) is a real exposure.
+  const QRegion real = (event->region() - own_updates_) + (forced_ & event->region());
+  own_updates_ -= event->region();
+  forced_ -= event->region();
+  painted_once_ = true;
+  if (!reporting_ || real.isEmpty()) return;
+  const QRect box = real.boundingRect();
+  Input in;
+  in.kind = InputKind::kExpose;
+  in.a = box.x();
+  in.b = box.y();
+  in.c = box.width();
+  in.d = box.height();
+  in.x = box.x();
+  in.y = box.y();
+  report_(in);
+}
+
+void ClientArea::resizeEvent(QResizeEvent*) {
+  const QSize now = size().expandedTo(QSize(1, 1));
+  if (now.width() > image_.width() || now.height() > image_.height()) {
+    // Keep the picture; new ground is white.
+    QImage grown(now.expandedTo(image_.size()), QImage::Format_RGB32);
+    grown.fill(Qt::white);
+    QPainter(&grown).drawImage(0, 0, image_);
+    image_ = std::move(grown);
+  }
+  if (!reporting_ || now == known_size_) return;
+  if (window()->isMinimized()) return;
+  known_size_ = now;
+  Input in;
+  in.kind = InputKind::kResize;
+  in.a = now.width();
+  in.b = now.height();
+  report_(in);
+}
+
+// ---------------------------------------------------------------- status bar
+
+StatusStrip::StatusStrip() { setMinimumHeight(fontMetrics().height() + 6); }
+
+void StatusStrip::set_parts(const std::vector<int>& right_edges) {
+  for (QLabel* label : labels_) {
+    label->hide();
+    label->deleteLater();  // a child of this widget
+  }
+  labels_.clear();
+  texts_.clear();
+  edges_ = right_edges;
+  for (std::size_t i = 0; i < edges_.size(); ++i) {
+    auto* label = new QLabel(this);  // owned by this widget
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setTextFormat(Qt::PlainText);
+    label->setIndent(2);
+    label->show();
+    labels_.push_back(label);
+    texts_.emplace_back();
+    if (edges_[i] < 0) break;  // runs to the right edge; later parts do not exist
+  }
+  edges_.resize(labels_.size());
+  place();
+}
+
+QLabel* StatusStrip::part(int index) {
+  if (index < 1 || index > int(labels_.size())) return nullptr;
+  return labels_[std::size_t(index - 1)];
+}
+
+void StatusStrip::resizeEvent(QResizeEvent*) { place(); }
+
+void StatusStrip::place() {
+  int left = 0;
+  for (std::size_t i = 0; i < labels_.size(); ++i) {
+    int right = edges_[i] < 0 ? width() : std::clamp(edges_[i], left, std::max(left, width()));
+    labels_[i]->setGeometry(left, 0, std::max(right - left, 0), height());
+    left = right;
+  }
+}
+
+// ---------------------------------------------------------------- main window
+
+namespace {
+
+Qt::ToolBarArea AreaOf(ToolbarSide side) {
+  switch (side) {
+    case ToolbarSide::kLeft: return Qt::LeftToolBarArea;
+    case ToolbarSide::kRight: return Qt::RightToolBarArea;
+    case ToolbarSide::kBottom: return Qt::BottomToolBarArea;
+    case ToolbarSide::kTop: break;
+  }
+  return Qt::TopToolBarArea;
+}
+
+QPixmap ImageFromStrip(const QImage& strip, int index, QSize size) {
+  if (strip.isNull() || index < 0 || size.isEmpty()) return {};
+  const QRect cut(index * size.width(), 0, size.width(), size.height());
+  if (!strip.rect().contains(cut)) return {};
+  QImage image = strip.copy(cut).convertToFormat(QImage::Format_ARGB32);
+  // Toolbar strips are drawn on button-face grey; let the button show through.
+  const QRgb face = qRgb(192, 192, 192);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == (face & 0xFFFFFF)) image.setPixel(x, y, 0);
+  return QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const WindowSpec& spec, InputReporter report)
+    : report_(std::move(report)), fixed_(spec.fixed_border) {
+  Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (spec.system_menu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (spec.minimise_box) flags |= Qt::WindowMinimizeButtonHint;
+  if (spec.maximise_box) flags |= Qt::WindowMaximizeButtonHint;
+  if (spec.topmost) flags |= Qt::WindowStaysOnTopHint;
+  setWindowFlags(flags);
+  setWindowTitle(ToQt(spec.title));
+  if (!spec.icon.empty()) {
+    const QImage icon = QImage::fromData(
+        QByteArray(spec.icon.data(), qsizetype(spec.icon.size())), "BMP");
+    if (!icon.isNull()) setWindowIcon(QPixmap::fromImage(icon));
+  }
+  if (!spec.menu.empty()) build_menu(menuBar(), spec.menu, true);
+
+  client_ = new ClientArea(spec.client, report_);  // owned by the window
+  setCentralWidget(client_);
+  if (spec.status_bar) {
+    status_ = new StatusStrip;  // owned by the status bar
+    statusBar()->addWidget(status_, 1);
+    statusBar()->setSizeGripEnabled(!spec.fixed_border);
+    status_->set_parts({-1});
+  }
+  fit_client(QSize(spec.client.w, spec.client.h));
+}
+
+void MainWindow::build_menu(QWidget* parent_menu, const std::vector<MenuEntry>& entries, bool bar) {
+  for (const MenuEntry& entry : entries) {
+    if (entry.separator) {
+      if (bar) continue;
+      static_cast<QMenu*>(parent_menu)->addSeparator();
+      continue;
+    }
+    if (entry.popup) {
+      QMenu* sub = bar ? static_cast<QMenuBar*>(parent_menu)->addMenu(ToQt(entry.text))
+                       : static_cast<QMenu*>(parent_menu)->addMenu(ToQt(entry.text));
+      sub->menuAction()->setEnabled(!entry.grayed);
+      sub->menuAction()->setData(entry.id);
+      build_menu(sub, entry.items, false);
+      continue;
+    }
+    QAction* action = make_action(entry, parent_menu);
+    parent_menu->addAction(action);
+  }
+}
+
+QAction* MainWindow::make_action(const MenuEntry& entry, QWidget* owner) {
+  auto* action = new QAction(ToQt(entry.text), owner);  // owned by its menu
+  action->setData(entry.id);
+  action->setEnabled(!entry.grayed);
+  action->setCheckable(entry.checked);
+  action->setChecked(entry.checked);
+  const int id = entry.id;
+  connect(action, &QAction::triggered, this, [this, id] {
+    Input in;
+    in.kind = InputKind::kMenuPick;
+    in.a = id;
+    report_(in);
+  });
+  menu_actions_.emplace(id, action);
+  return action;
+}
+
+QAction* MainWindow::action(int id) {
+  if (auto it = menu_actions_.find(id); it != menu_actions_.end()) return it->second;
+  for (auto& [side, bar] : toolbars_)
+    for (QAction* a : bar->actions())
+      if (!a->isSeparator() && a->data().toInt() == id) return a;
+  return nullptr;
+}
+
+void MainWindow::fit_client(QSize wanted) {
+  wanted = wanted.expandedTo(QSize(1, 1));
+  client_->set_known_size(wanted);
+  if (isMaximized() || isMinimized()) return;
+  if (layout()) layout()->activate();
+  const QSize chrome = size() - client_->size();
+  const QSize frame = wanted + chrome.expandedTo(QSize(0, 0));
+  if (fixed_) {
+    setFixedSize(frame);
+  } else {
+    resize(frame);
+  }
+  if (layout()) layout()->activate();
+}
+
+void MainWindow::set_toolbar(const ToolbarSpec& spec) {
+  const QSize keep = client_->size();
+  remove_toolbar(spec.side);
+  auto* bar = new QToolBar(this);  // owned by the window
+  bar->setObjectName(QString::number(spec.id));
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setIconSize(QSize(std::max(spec.image.w, 1), std::max(spec.image.h, 1)));
+  const QImage strip = QImage::fromData(
+      QByteArray(spec.bitmap.data(), qsizetype(spec.bitmap.size())), "BMP");
+  for (const ToolbarButton& button : spec.buttons) {
+    if (button.id == 0) {
+      bar->addSeparator();
+      continue;
+    }
+    const QPixmap image = ImageFromStrip(strip, button.image, QSize(spec.image.w, spec.image.h));
+    QAction* action = bar->addAction(QString::number(button.id));
+    if (!image.isNull()) action->setIcon(image);
+    action->setData(button.id);
+    action->setToolTip(ToQt(button.tooltip));
+    action->setEnabled(button.enabled);
+    action->setCheckable(button.checked);
+    action->setChecked(button.checked);
+    const int id = button.id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      Input in;
+      in.kind = InputKind::kMenuPick;
+      in.a = id;
+      report_(in);
+    });
+  }
+  addToolBar(AreaOf(spec.side), bar);
+  toolbars_[int(spec.side)] = bar;
+  // The frame grows by the toolbar; the client keeps its size.
+  fit_client(keep);
+}
+
+void MainWindow::remove_toolbar(ToolbarSide side) {
+  auto it = toolbars_.find(int(side));
+  if (it == toolbars_.end()) return;
+  const QSize keep = client_->size();
+  removeToolBar(it->second);
+  it->second->deleteLater();  // a child of this window, out of its layout now
+  toolbars_.erase(it);
+  fit_client(keep);
+}
+
+QToolBar* MainWindow::toolbar(ToolbarSide side) {
+  auto it = toolbars_.find(int(side));
+  return it == toolbars_.end() ? nullptr : it->second;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (closing_) {
+    event->accept();
+    return;
+  }
+  // The application decides whether to close.
+  event->ignore();
+  Input in;
+  in.kind = InputKind::kCloseAsked;
+  report_(in);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const bool now_minimised = isMinimized();
+  if (now_minimised == minimised_) {
+    // Maximising a fixed frame needs the size limits lifted, restoring
+    // puts them back.
+    if (fixed_ && isMaximized()) {
+      setMinimumSize(0, 0);
+      setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    return;
+  }
+  minimised_ = now_minimised;
+  Input in;
+  in.kind = now_minimised ? InputKind::kMinimise : InputKind::kRestore;
+  report_(in);
+  if (now_minimised) return;
+  // A restored window is told its size and repainted as a whole, once: the
+  // paint that Qt sends for it is covered by this.
+  const QSize size = client_->size();
+  Input resized;
+  resized.kind = InputKind::kResize;
+  resized.a = size.width();
+  resized.b = size.height();
+  report_(resized);
+  Input exposed;
+  exposed.kind = InputKind::kExpose;
+  exposed.c = size.width();
+  exposed.d = size.height();
+  report_(exposed);
+  client_->refresh(client_->rect());
+}
+
+}  // namespace zarv::platform::qt

@@ -1,0 +1,104 @@
+// The root window of the Qt backend: frame, menu bar, toolbars, status bar
+// and the client area, which is drawn from a backing image.
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QRegion>
+#include <QToolBar>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "toolkit/platform/platform.h"
+
+namespace zarv::platform::qt {
+
+using InputReporter = std::function<void(const Input&)>;
+
+// The client area. Paints from its backing image; only exposures that the
+// image's own updates did not cause are reported.
+class ClientArea : public QWidget {
+ public:
+  ClientArea(Size size, InputReporter report);
+
+  QImage& image() { return image_; }
+  // Repaints `rect` from the image without reporting an exposure.
+  void refresh(const QRect& rect);
+  // A real exposure of `rect`, painted now and reported.
+  void expose(const QRect& rect);
+  void set_reporting(bool on) { reporting_ = on; }
+  bool painted_once() const { return painted_once_; }
+  // The size the toolkit was last told about (no report when it returns to it).
+  void set_known_size(QSize size) { known_size_ = size; }
+  QSize sizeHint() const override { return known_size_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage image_;
+  InputReporter report_;
+  QRegion own_updates_;
+  QRegion forced_;
+  QSize known_size_;
+  bool reporting_ = false;
+  bool painted_once_ = false;
+};
+
+// Status bar parts as labels whose right edges sit at given pixels.
+class StatusStrip : public QWidget {
+ public:
+  StatusStrip();
+  void set_parts(const std::vector<int>& right_edges);
+  QLabel* part(int index);  // 1-based; nullptr when out of range
+  int count() const { return int(labels_.size()); }
+  const std::string& set_text(int index) const { return texts_.at(std::size_t(index - 1)); }
+  void remember_text(int index, std::string text) { texts_.at(std::size_t(index - 1)) = std::move(text); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void place();
+  std::vector<int> edges_;
+  std::vector<QLabel*> labels_;  // owned by this widget
+  std::vector<std::string> texts_;
+};
+
+class MainWindow : public QMainWindow {
+ public:
+  MainWindow(const WindowSpec& spec, InputReporter report);
+
+  ClientArea& client() { return *client_; }
+  StatusStrip* status() { return status_; }
+  // Sizes the frame so that the client area is `client` pixels.
+  void fit_client(QSize client);
+  void set_toolbar(const ToolbarSpec& spec);
+  void remove_toolbar(ToolbarSide side);
+  QToolBar* toolbar(ToolbarSide side);
+  // The menu item or toolbar button with command `id` (menu items first).
+  QAction* action(int id);
+  void allow_close() { closing_ = true; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void build_menu(QWidget* parent_menu, const std::vector<MenuEntry>& entries, bool bar);
+  QAction* make_action(const MenuEntry& entry, QWidget* owner);
+  InputReporter report_;
+  ClientArea* client_ = nullptr;   // owned by Qt (central widget)
+  StatusStrip* status_ = nullptr;  // owned by Qt (inside the status bar)
+  std::map<int, QToolBar*> toolbars_;  // by side; owned by Qt
+  std::map<int, QAction*> menu_actions_;
+  bool fixed_ = false;
+  bool closing_ = false;
+  bool minimised_ = false;
+};
+
+}  // namespace zarv::platform::qt

@@ -1,0 +1,764 @@
+// A modal instance of a dialog template as real Qt widgets. The toolkit
+// decides everything (typing rules, focus rules, which button ends it); this
+// file reports raw input through DialogEvents and carries out DialogView.
+#include "toolkit/platform/qt/qt_modal_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "toolkit/platform/qt/qt_text.h"
+
+namespace zarv::platform::qt {
+
+QFont DialogFont(std::string_view face, int points) {
+  const int size = points > 0 ? points : 8;
+  if (!face.empty()) {
+    QFont font(ToQt(face), size);
+    if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0) return font;
+  }
+  QFont sans(QStringLiteral("Sans Serif"), size);
+  sans.setStyleHint(QFont::SansSerif);
+  return sans;
+}
+
+DialogBaseUnits BaseUnitsOf(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  DialogBaseUnits units;
+  units.width = std::max((letters / 26 + 1) / 2, 1);
+  units.height = std::max(metrics.height(), 1);
+  return units;
+}
+
+namespace {
+
+// Dialog units to pixels, rounded like the platform's multiply-divide.
+int Scale(int value, int unit, int divisor) {
+  const long long product = static_cast<long long>(value) * unit;
+  return static_cast<int>((product >= 0 ? product + divisor / 2 : product - divisor / 2) / divisor);
+}
+
+FocusCause CauseOf(Qt::FocusReason reason) {
+  switch (reason) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason: return FocusCause::kTab;
+    case Qt::MouseFocusReason: return FocusCause::kClick;
+    default: return FocusCause::kOther;
+  }
+}
+
+bool IsCombo(ControlKind kind) {
+  return kind == ControlKind::kComboEdit || kind == ControlKind::kComboList ||
+         kind == ControlKind::kComboSimple;
+}
+
+bool IsButton(ControlKind kind) {
+  return kind == ControlKind::kPushButton || kind == ControlKind::kDefPushButton;
+}
+
+bool TakesFocus(ControlKind kind) {
+  return kind != ControlKind::kGroupBox && kind != ControlKind::kStatic && kind != ControlKind::kOther;
+}
+
+Qt::Alignment AlignmentOf(int align) {
+  switch (align) {
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+  }
+}
+
+// Code points of a UTF-8 (else Latin-1) byte text.
+std::vector<char32_t> CodePoints(std::string_view bytes) {
+  std::vector<char32_t> out;
+  for (char32_t c : ToQt(bytes).toUcs4()) out.push_back(c);
+  return out;
+}
+
+int KeyOf(char32_t ch) {
+  if (ch >= 0x20 && ch < 0x7F) return int(QChar(char16_t(ch)).toUpper().unicode());
+  return Qt::Key_unknown;
+}
+
+class ModalDialog final : public QDialog, public DialogView {
+ public:
+  ModalDialog(const DialogSpec& spec, DialogEvents& events, ModalContext& context)
+      : QDialog(context.owner), spec_(spec), events_(events), context_(context) {
+    setObjectName(QString::number(spec.id));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (spec.close_box) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(ToQt(spec.caption));
+    setFont(DialogFont(spec.font_face, spec.font_points));
+    units_ = BaseUnitsOf(font());
+    setFixedSize(std::max(Scale(spec.cx, units_.width, 4), 1),
+                 std::max(Scale(spec.cy, units_.height, 8), 1));
+    build();
+    place();
+  }
+
+  void run() {
+    events_.opened(*this);
+    context_.transcript.dialog_show(spec_.id);
+    write_fields();
+    QTimer::singleShot(0, this, [this] { first_shown(); });
+    exec();
+    write_fields();
+    context_.transcript.dialog_end(spec_.id, exit_button_, focus_field_);
+  }
+
+  // ------------------------------------------------------------ DialogView
+  std::string text(int id) override {
+    Control* c = find(id);
+    if (!c) return {};
+    if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) return FromQt(edit->text(), c->set_text);
+    if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+      if (combo->isEditable()) return FromQt(combo->currentText(), c->set_text);
+      return option_bytes(*c, combo->currentIndex(), combo->currentText());
+    }
+    if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+      const int row = list->currentRow();
+      return option_bytes(*c, row, list->currentItem() ? list->currentItem()->text() : QString());
+    }
+    if (auto* label = qobject_cast<QLabel*>(c->widget)) return FromQt(label->text(), c->set_text);
+    if (auto* group = qobject_cast<QGroupBox*>(c->widget)) return FromQt(group->title(), c->set_text);
+    if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) return FromQt(button->text(), c->set_text);
+    return c->set_text;
+  }
+
+  void set_text(int id, std::string_view bytes) override {
+    Control* c = find(id);
+    if (!c) return;
+    c->set_text = std::string(bytes);
+    const QString shown = ToQt(bytes);
+    const Quiet quiet(*this);
+    if (auto* edit = qobject_cast<QLineEdit*>(c->widget)) {
+      edit->setText(shown);
+    } else if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+      if (combo->isEditable()) combo->setEditText(shown);
+      else combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly));
+    } else if (auto* label = qobject_cast<QLabel*>(c->widget)) {
+      label->setText(shown);
+    } else if (auto* group = qobject_cast<QGroupBox*>(c->widget)) {
+      group->setTitle(shown);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) {
+      button->setText(shown);
+    }
+  }
+
+  std::vector<std::string> options(int id) override {
+    Control* c = find(id);
+    std::vector<std::string> out;
+    if (!c) return out;
+    const int n = option_count(*c);
+    for (int i = 0; i < n; ++i) out.push_back(option_bytes(*c, i, option_text(*c, i)));
+    return out;
+  }
+
+  void set_options(int id, const std::vector<std::string>& options) override {
+    Control* c = find(id);
+    if (!c) return;
+    c->options = options;
+    QStringList shown;
+    for (const std::string& option : options) shown << ToQt(option);
+    const Quiet quiet(*this);
+    if (auto* combo = qobject_cast<QComboBox*>(c->widget)) {
+      const QString edit_text = combo->isEditable() ? combo->currentText() : QString();
+      combo->clear();
+      combo->addItems(shown);
+      combo->setCurrentIndex(-1);
+      if (combo->isEditable()) combo->setEditText(edit_text);
+    } else if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+      list->clear();
+      list->addItems(shown);
+      list->setCurrentRow(-1);
+    }
+  }
+
+  int selection(int id) override {
+    Control* c = find(id);
+    if (!c) return -1;
+    if (auto* combo = qobject_cast<QComboBox*>(c->widget)) return combo->currentIndex();
+    if (auto* list = qobject_cast<QListWidget*>(c->widget)) return list->currentRow();
+    return -1;
+  }
+
+  void set_selection(int id, int index) override {
+    Control* c = find(id);
+    if (!c) return;
+    const Quiet quiet(*this);
+    const int n = option_count(*c);
+    if (index < 0 || index >= n) index = -1;
+    if (auto* combo = qobject_cast<QComboBox*>(c->widget)) combo->setCurrentIndex(index);
+    else if (auto* list = qobject_cast<QListWidget*>(c->widget)) list->setCurrentRow(index);
+  }
+
+  int check(int id) override {
+    Control* c = find(id);
+    auto* box = c ? qobject_cast<QAbstractButton*>(c->widget) : nullptr;
+    if (!box) return 0;
+    if (auto* tri = qobject_cast<QCheckBox*>(box)) {
+      switch (tri->checkState()) {
+        case Qt::Checked: return 1;
+        case Qt::PartiallyChecked: return 2;
+        default: return 0;
+      }
+    }
+    return box->isChecked() ? 1 : 0;
+  }
+
+  void set_check(int id, int state) override {
+    Control* c = find(id);
+    if (!c) return;
+    const Quiet quiet(*this);
+    if (auto* tri = qobject_cast<QCheckBox*>(c->widget)) {
+      if (state == 2) tri->setTristate(true);
+      tri->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    } else if (auto* radio = qobject_cast<QRadioButton*>(c->widget)) {
+      radio->setChecked(state != 0);
+    }
+  }
+
+  int focus() override {
+    if (QWidget* w = QApplication::focusWidget(); w && isAncestorOf(w) && isActiveWindow())
+      if (Control* c = owner_of(w)) return c->spec.id;
+    return focus_id_;
+  }
+
+  void set_focus(int id) override {
+    Control* c = find(id);
+    if (!c) return;
+    if (in_focus_callback_) {  // applied once the toolkit's callback returns
+      pending_focus_ = id;
+      return;
+    }
+    move_focus(*c, Qt::OtherFocusReason);
+  }
+
+  void select_all(int id) override {
+    Control* c = find(id);
+    if (!c) return;
+    if (QLineEdit* edit = line_edit(*c)) edit->selectAll();
+  }
+
+  void set_enabled(int id, bool enabled) override {
+    if (Control* c = find(id)) c->widget->setEnabled(enabled);
+  }
+
+  void beep() override {
+    QApplication::beep();
+    context_.transcript.beep();
+  }
+
+  void end(int exit_button, int focus_field) override {
+    if (ending_) return;
+    ending_ = true;
+    exit_button_ = exit_button;
+    focus_field_ = focus_field;
+    // After the input now being handled, not inside it.
+    QTimer::singleShot(0, this, [this] { done(0); });
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) return on_key(watched, static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::FocusIn) on_focus_in(watched, static_cast<QFocusEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    // Keys that reach the dialog itself (no control has the focus).
+    if (ending_) return;
+    if (event->key() == Qt::Key_Escape) {
+      events_.cancel();
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      events_.enter_pressed(focus_id_, event->modifiers() & Qt::ControlModifier,
+                            event->modifiers() & Qt::AltModifier);
+    } else {
+      QDialog::keyPressEvent(event);
+    }
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();  // only the toolkit ends the dialog
+    if (!ending_) events_.cancel();
+  }
+
+  void reject() override {
+    if (!ending_) events_.cancel();
+  }
+
+ private:
+  struct Control {
+    ControlSpec spec;
+    QWidget* widget = nullptr;  // owned by the dialog
+    std::string set_text;       // the bytes last put in, for exact read-back
+    std::vector<std::string> options;
+  };
+
+  // Suppresses the callbacks that our own changes to the widgets cause.
+  struct Quiet {
+    explicit Quiet(ModalDialog& d) : dialog(d) { ++dialog.quiet_; }
+    ~Quiet() { --dialog.quiet_; }
+    ModalDialog& dialog;
+  };
+
+  void build() {
+    for (const ControlSpec& spec : spec_.controls) {
+      Control c;
+      c.spec = spec;
+      c.set_text = spec.text;
+      c.widget = make_widget(spec);
+      c.widget->setObjectName(QString::number(spec.id));
+      c.widget->setEnabled(spec.enabled);
+      if (TakesFocus(spec.kind)) {
+        c.widget->setFocusPolicy(spec.tab_stop ? Qt::StrongFocus : Qt::ClickFocus);
+        c.widget->installEventFilter(this);
+        if (QLineEdit* edit = line_edit_of(c.widget)) {
+          edit->installEventFilter(this);
+          const int id = spec.id;
+          connect(edit, &QLineEdit::textEdited, this, [this, id] {
+            if (!quiet_ && !ending_) events_.text_changed(id);
+          });
+        }
+      } else {
+        c.widget->setFocusPolicy(Qt::NoFocus);
+      }
+      controls_.push_back(std::move(c));
+    }
+    QWidget* previous = nullptr;
+    for (Control& c : controls_) {
+      if (c.widget->focusPolicy() == Qt::NoFocus) continue;
+      if (previous) setTabOrder(previous, c.widget);
+      previous = c.widget;
+    }
+    // A static's mnemonic moves the focus to the next control, as a label's buddy.
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+      auto* label = qobject_cast<QLabel*>(controls_[i].widget);
+      if (!label || !label->text().contains(QLatin1Char('&'))) continue;
+      for (std::size_t j = i + 1; j < controls_.size(); ++j)
+        if (controls_[j].widget->focusPolicy() != Qt::NoFocus) {
+          label->setBuddy(controls_[j].widget);
+          break;
+        }
+    }
+  }
+
+  QWidget* make_widget(const ControlSpec& spec) {
+    const QString text = ToQt(spec.text);
+    const int id = spec.id;
+    switch (spec.kind) {
+      case ControlKind::kPushButton:
+      case ControlKind::kDefPushButton: {
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(false);
+        button->setDefault(spec.kind == ControlKind::kDefPushButton);
+        connect(button, &QPushButton::clicked, this, [this, id] {
+          if (!ending_) events_.button_pressed(id);
+        });
+        return button;
+      }
+      case ControlKind::kCheckBox: {
+        auto* box = new QCheckBox(text, this);
+        connect(box, &QCheckBox::clicked, this, [this, id] {
+          if (!quiet_ && !ending_) events_.selection_changed(id);
+        });
+        return box;
+      }
+      case ControlKind::kRadioButton: {
+        auto* radio = new QRadioButton(text, this);
+        connect(radio, &QRadioButton::clicked, this, [this, id] {
+          if (!quiet_ && !ending_) events_.selection_changed(id);
+        });
+        return radio;
+      }
+      case ControlKind::kGroupBox: {
+        auto* group = new QGroupBox(text, this);
+        group->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return group;
+      }
+      case ControlKind::kStatic: {
+        auto* label = new QLabel(text, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(AlignmentOf(spec.align) | Qt::AlignTop);
+        label->setWordWrap(true);
+        if (spec.sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        else if (spec.border) label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        return label;
+      }
+      case ControlKind::kEdit: {
+        auto* edit = new QLineEdit(text, this);
+        edit->setAlignment(AlignmentOf(spec.align) | Qt::AlignVCenter);
+        edit->setReadOnly(spec.read_only);
+        if (spec.length_limit > 0) edit->setMaxLength(spec.length_limit);
+        return edit;
+      }
+      case ControlKind::kComboEdit:
+      case ControlKind::kComboSimple:
+      case ControlKind::kComboList: {
+        auto* combo = new QComboBox(this);
+        if (spec.kind != ControlKind::kComboList) {
+          combo->setEditable(true);
+          combo->setInsertPolicy(QComboBox::NoInsert);
+          combo->setCompleter(nullptr);  // the toolkit's typing rules see every key
+          combo->setEditText(text);
+          if (spec.length_limit > 0) combo->lineEdit()->setMaxLength(spec.length_limit);
+        }
+        connect(combo, &QComboBox::activated, this, [this, id] {
+          if (!quiet_ && !ending_) events_.selection_changed(id);
+        });
+        return combo;
+      }
+      case ControlKind::kListBox: {
+        auto* list = new QListWidget(this);
+        connect(list, &QListWidget::currentRowChanged, this, [this, id] {
+          if (!quiet_ && !ending_) events_.selection_changed(id);
+        });
+        return list;
+      }
+      case ControlKind::kOther: break;
+    }
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    return frame;
+  }
+
+  void place() {
+    for (Control& c : controls_) {
+      const ControlSpec& s = c.spec;
+      QRect r(Scale(s.x, units_.width, 4), Scale(s.y, units_.height, 8),
+              std::max(Scale(s.cx, units_.width, 4), 1), std::max(Scale(s.cy, units_.height, 8), 1));
+      // A drop-down's template height includes its open list.
+      if (s.kind == ControlKind::kComboEdit || s.kind == ControlKind::kComboList)
+        r.setHeight(std::min(r.height(), c.widget->sizeHint().height()));
+      c.widget->setGeometry(r);
+      c.widget->setVisible(s.visible);
+    }
+    // Group boxes are frames behind the other controls, not containers.
+    for (Control& c : controls_)
+      if (c.spec.kind == ControlKind::kGroupBox) c.widget->lower();
+  }
+
+  Control* find(int id) {
+    for (Control& c : controls_)
+      if (c.spec.id == id) return &c;
+    return nullptr;
+  }
+
+  Control* owner_of(QObject* object) {
+    for (Control& c : controls_)
+      if (c.widget == object || line_edit(c) == object) return &c;
+    return nullptr;
+  }
+
+  static QLineEdit* line_edit_of(QWidget* widget) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit;
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->lineEdit();
+    return nullptr;
+  }
+  QLineEdit* line_edit(Control& c) { return line_edit_of(c.widget); }
+
+  int option_count(Control& c) {
+    if (auto* combo = qobject_cast<QComboBox*>(c.widget)) return combo->count();
+    if (auto* list = qobject_cast<QListWidget*>(c.widget)) return list->count();
+    return 0;
+  }
+  QString option_text(Control& c, int i) {
+    if (auto* combo = qobject_cast<QComboBox*>(c.widget)) return combo->itemText(i);
+    if (auto* list = qobject_cast<QListWidget*>(c.widget)) return list->item(i) ? list->item(i)->text() : QString();
+    return {};
+  }
+  std::string option_bytes(Control& c, int i, const QString& shown) {
+    if (i < 0) return {};
+    if (std::size_t(i) < c.options.size()) return FromQt(shown, c.options[std::size_t(i)]);
+    return FromQt(shown);
+  }
+
+  void move_focus(Control& c, Qt::FocusReason reason) {
+    ++quiet_focus_;
+    c.widget->setFocus(reason);
+    --quiet_focus_;
+    focus_id_ = c.spec.id;
+  }
+
+  bool on_key(QObject* watched, QKeyEvent* key) {
+    Control* c = owner_of(watched);
+    if (!c) return false;
+    if (ending_) return true;  // the dialog is closing; input goes nowhere
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    const bool alt = key->modifiers() & Qt::AltModifier;
+    switch (key->key()) {
+      case Qt::Key_Escape:
+        events_.cancel();
+        return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        // Qt's own default-button handling is bypassed: the toolkit decides.
+        if (IsButton(c->spec.kind)) events_.button_pressed(c->spec.id);
+        else events_.enter_pressed(c->spec.id, ctrl, alt);
+        return true;
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+      case Qt::Key_Delete:
+        return false;
+      default: break;
+    }
+    if (!line_edit(*c) || key->text().isEmpty()) return false;
+    for (char32_t ch : key->text().toUcs4())
+      if (!events_.key_typed(c->spec.id, ch, ctrl, alt)) return true;  // refused
+    return false;
+  }
+
+  void on_focus_in(QObject* watched, QFocusEvent* event) {
+    Control* c = owner_of(watched);
+    if (!c) return;
+    const int from = focus_id_;
+    focus_id_ = c->spec.id;
+    const Qt::FocusReason reason = event->reason();
+    if (quiet_focus_ || ending_ || from == focus_id_) return;
+    // Coming back from another window is not a move between fields.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return;
+    in_focus_callback_ = true;
+    pending_focus_ = 0;
+    events_.focus_changing(from, focus_id_, CauseOf(reason));
+    in_focus_callback_ = false;
+    if (pending_focus_ != 0) {
+      Control* back = find(pending_focus_);
+      pending_focus_ = 0;
+      if (back) move_focus(*back, Qt::OtherFocusReason);
+    }
+  }
+
+  void write_fields() {
+    for (Control& c : controls_) {
+      const ControlKind k = c.spec.kind;
+      if (k == ControlKind::kEdit || k == ControlKind::kStatic || IsCombo(k))
+        context_.transcript.field(c.spec.id, text(c.spec.id));
+    }
+  }
+
+  // ------------------------------------------------------------ script
+  void first_shown() {
+    if (!isVisible()) {  // not mapped yet: try again once events have run
+      QTimer::singleShot(10, this, [this] { first_shown(); });
+      return;
+    }
+    SaveScreenshot(*this, context_, QStringLiteral("dialog-%1").arg(spec_.id));
+    if (!context_.script || ending_) return;
+    // The driver notes it when the script does not answer this dialog.
+    if (!context_.script->dialog_begins(spec_.id)) {
+      script_close();
+      return;
+    }
+    step();
+  }
+
+  void step() {
+    if (ending_) return;
+    std::optional<DialogAction> action = context_.script->next_dialog_action();
+    if (!action) {
+      note("dialog " + std::to_string(spec_.id) + " is still open where its script answer ends; close box used");
+      script_close();
+      return;
+    }
+    perform(*action);
+    if (!ending_) QTimer::singleShot(0, this, [this] { step(); });
+  }
+
+  // The close box; if even that does not end the dialog, end it as cancelled
+  // so a scripted run always finishes.
+  void script_close() {
+    close();
+    if (!ending_) {
+      note("dialog " + std::to_string(spec_.id) + " did not end on the close box; closed");
+      end(2, focus_id_);
+    }
+  }
+
+  void send_key(QWidget* target, int key, const QString& text = {}) {
+    if (!target) target = this;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+  }
+
+  QWidget* focused_widget() {
+    QWidget* w = QApplication::focusWidget();
+    if (w && (w == this || isAncestorOf(w))) return w;
+    Control* c = find(focus_id_);
+    return c ? c->widget : nullptr;
+  }
+
+  void note(const std::string& text) { context_.transcript.note(text); }
+
+  void skip(const DialogAction& action, const std::string& why) {
+    note("script line " + std::to_string(action.line) + ": " + why + "; skipped");
+  }
+
+  // The control an action names, when a user could reach it.
+  Control* reachable(const DialogAction& action, const char* verb) {
+    Control* c = find(action.field);
+    const std::string what = std::string(verb) + ' ' + std::to_string(action.field);
+    if (!c) skip(action, what + ": dialog " + std::to_string(spec_.id) + " has no such control");
+    else if (!c->widget->isVisible() || !c->widget->isEnabled())
+      skip(action, what + ": the control is " + (c->widget->isVisible() ? "disabled" : "hidden"));
+    else return c;
+    return nullptr;
+  }
+
+  // Clicks into `c`; false (noted) when the toolkit kept the focus elsewhere.
+  bool focus_for(const DialogAction& action, Control& c, const char* verb) {
+    click_focus(c);
+    if (focus_id_ == c.spec.id) return true;
+    skip(action, std::string(verb) + ' ' + std::to_string(c.spec.id) + ": the focus stayed on " +
+                     std::to_string(focus_id_));
+    return false;
+  }
+
+  void perform(const DialogAction& action) {
+    switch (action.kind) {
+      case DialogAction::kType:
+      case DialogAction::kClear: {
+        const char* verb = action.kind == DialogAction::kType ? "type" : "clear";
+        Control* c = reachable(action, verb);
+        if (!c) return;
+        QLineEdit* edit = line_edit(*c);
+        if (!edit || edit->isReadOnly()) {
+          skip(action, std::string(verb) + ' ' + std::to_string(action.field) + ": the control takes no typing");
+          return;
+        }
+        if (!focus_for(action, *c, verb)) return;
+        select_all(c->spec.id);
+        if (action.kind == DialogAction::kClear) {
+          send_key(c->widget, Qt::Key_Delete);
+          return;
+        }
+        for (char32_t ch : CodePoints(action.text)) {
+          if (ending_) return;
+          if (focus_id_ != c->spec.id) {
+            skip(action, "type " + std::to_string(action.field) + ": the focus moved to " +
+                             std::to_string(focus_id_) + " while typing; the rest");
+            return;
+          }
+          send_key(c->widget, KeyOf(ch), QString::fromUcs4(&ch, 1));
+        }
+        break;
+      }
+      case DialogAction::kPick: {
+        Control* c = reachable(action, "pick");
+        if (!c) return;
+        const int n = option_count(*c);
+        if (!qobject_cast<QComboBox*>(c->widget) && !qobject_cast<QListWidget*>(c->widget)) {
+          skip(action, "pick " + std::to_string(action.field) + ": the control has no options");
+          return;
+        }
+        if (action.option < 1 || action.option > n) {
+          skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                           ": the control has " + std::to_string(n) + " options");
+          return;
+        }
+        if (!focus_for(action, *c, "pick")) return;
+        pick(*c, action.option - 1);
+        break;
+      }
+      case DialogAction::kFocus: {
+        Control* c = reachable(action, "focus");
+        if (!c) return;
+        if (!TakesFocus(c->spec.kind)) {
+          skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
+          return;
+        }
+        click_focus(*c);
+        if (focus_id_ != c->spec.id)
+          note("script line " + std::to_string(action.line) + ": focus " + std::to_string(action.field) +
+               ": the focus stayed on " + std::to_string(focus_id_));
+        break;
+      }
+      case DialogAction::kTab: send_key(focused_widget(), Qt::Key_Tab); break;
+      case DialogAction::kEnter: send_key(focused_widget(), Qt::Key_Return); break;
+      case DialogAction::kEsc: send_key(focused_widget(), Qt::Key_Escape); break;
+      case DialogAction::kCloseBox: close(); break;
+      case DialogAction::kPress: {
+        Control* c = reachable(action, "press");
+        if (!c) return;
+        auto* button = qobject_cast<QAbstractButton*>(c->widget);
+        if (!button || qobject_cast<QGroupBox*>(c->widget)) {
+          skip(action, "press " + std::to_string(action.field) + ": the control is no button");
+          return;
+        }
+        if (!focus_for(action, *c, "press")) return;
+        if (!ending_) button->click();
+        break;
+      }
+    }
+  }
+
+  // The user clicks into a control: the focus moves with the mouse reason.
+  void click_focus(Control& c) {
+    if (!c.widget->isEnabled()) return;
+    if (focus_id_ == c.spec.id && c.widget->hasFocus()) return;
+    const bool active = isActiveWindow();
+    c.widget->setFocus(Qt::MouseFocusReason);
+    if (!active) {
+      // An inactive window only records its focus child; report the move as
+      // it would have been reported had the window been active.
+      QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+      on_focus_in(c.widget, &in);
+    }
+  }
+
+  void pick(Control& c, int index) {
+    if (auto* combo = qobject_cast<QComboBox*>(c.widget)) {
+      combo->setCurrentIndex(index);
+      emit combo->activated(index);
+    } else if (auto* list = qobject_cast<QListWidget*>(c.widget)) {
+      list->setCurrentRow(index);  // reported through currentRowChanged
+    }
+  }
+
+  DialogSpec spec_;
+  DialogEvents& events_;
+  ModalContext& context_;
+  DialogBaseUnits units_;
+  std::vector<Control> controls_;
+  int focus_id_ = 0;
+  int pending_focus_ = 0;
+  int quiet_ = 0;
+  int quiet_focus_ = 0;
+  bool in_focus_callback_ = false;
+  bool ending_ = false;
+  int exit_button_ = 2;
+  int focus_field_ = 0;
+};
+
+}  // namespace
+
+void RunModalDialog(const DialogSpec& spec, DialogEvents& events, ModalContext& context) {
+  ModalDialog dialog(spec, events, context);
+  if (spec.x >= 0 || spec.y >= 0) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    dialog.move(spec.x >= 0 ? spec.x : (screen.width() - dialog.width()) / 2,
+                spec.y >= 0 ? spec.y : (screen.height() - dialog.height()) / 2);
+  }
+  dialog.run();
+}
+
+}  // namespace zarv::platform::qt

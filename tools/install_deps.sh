@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev zlib1g-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  gfortran gpsbabel
+  gfortran gpsbabel time
 )
 
 missing=()

@@ -1,1 +1,136 @@
-// (to be written)
+// The menu and toolbar commands: open, append, save, exit, help, about and
+// the group definition.
+#include <cstdio>
+#include <string>
+
+#include "app/nodalux/app_state.h"
+#include "app/nodalux/commands.h"
+#include "app/nodalux/file_names.h"
+#include "app/nodalux/list_view.h"
+#include "app/nodalux/poi_data.h"
+#include "app/nodalux/poi_files.h"
+#include "app/nodalux/settings.h"
+#include "toolkit/core/fortran_io.h"
+#include "toolkit/core/os_services.h"
+#include "toolkit/dialogs/common_dialogs.h"
+#include "toolkit/dialogs/dialog_status.h"
+
+namespace nodalux {
+namespace {
+
+constexpr const char* kOpenFilter =
+    "TomTom Overlay files (*.ov2)|*.ov2|AutoRoute CSV files (*.csv)|*.csv|";
+constexpr const char* kSaveFilter =
+    "AutoRoute CSV files (*.csv)|*.csv|TomTom Overlay files (*.ov2)|*.ov2|";
+constexpr int kPathWidth = 50;
+
+// "new group" after an open, "group" after an append.
+zarv::Text<9> GROUP_WORD;
+
+std::string IntegerField(long long value, int width) {
+  return zarv::fortran::WriteInteger(value, "(I" + std::to_string(width) + ")")
+      .value_or(std::string(width, '*'));
+}
+
+bool CanRead(const zarv::Text<256>& path) {
+  std::FILE* f = std::fopen(std::string(path.trimmed()).c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool IsOv2(std::string_view file) {
+  zarv::Text<256> root;
+  zarv::Text<3> extension;
+  EXTN(file, root, extension);
+  return extension.view() == "ov2";
+}
+
+void ExitCommand() {
+  StoreSettings();
+  WHelpShow(" ");
+  QUIT_REQUESTED = true;
+}
+
+}  // namespace
+
+void PROCESSMENU(std::int32_t ID) {
+  switch (ID) {
+    case 40002:
+      READ_COUNT = 0;
+      OPEN(0);
+      break;
+    case 40102:
+      READ_COUNT = 0;
+      OPEN(1);
+      break;
+    case 40003:
+      SAVE();
+      break;
+    case 40005:
+      ExitCommand();
+      break;
+    case 40009:
+      OPTIONS();
+      break;
+    case 40004:
+      WHelpShow("Nodalux.hlp");
+      break;
+    case 40007:
+      ABOUT();
+      break;
+    default:  // the pop-up headers 40001, 40006, 40008 and anything else
+      break;
+  }
+}
+
+void OPEN(std::int32_t MODE) {
+  if (!BROWSE_PATH.blank()) ROOT(BROWSE_PATH);
+  const bool append = MODE == 1;
+  WFileDialog(kOpenFilter, 2, BROWSE_PATH, append ? "Append File" : "Open File");
+  GROUP_WORD.assign(append ? "group" : "new group");
+  if (WDialogStatus(4) != 1) return;  // cancelled: the loaded POI stay
+
+  INPUT_FILE = BROWSE_PATH;
+  // A new set replaces the loaded one only once a file has been chosen and
+  // can be read; a file that vanished leaves the loaded POI in place (the
+  // reader says why).
+  if (!append && CanRead(INPUT_FILE)) {
+    POI_COUNT = 0;
+    GROUP_COUNT = 0;
+  }
+  SCROLL("Input from ... " + FIT(INPUT_FILE.view(), kPathWidth).str());
+  if (IsOv2(INPUT_FILE.view())) {
+    READ_OV2();
+  } else {
+    READ_CSV();
+  }
+  const std::int32_t before = GROUP_COUNT;
+  SELECT();
+  MESSAGE_TEXT.assign(IntegerField(READ_COUNT, 8) + " points read." +
+                      IntegerField(GROUP_COUNT - before, 8) + " added to " + GROUP_WORD.str());
+  SCROLL(zarv::LeftTrimmed(MESSAGE_TEXT.view()));
+}
+
+void SAVE() {
+  if (GROUP_COUNT == 0) {
+    WMessageBox(0, 4, 1,
+                "Nothing to output.\r"
+                "Select a different input file\r"
+                "or change the group definition.",
+                "Null subset");
+    return;
+  }
+  OUTPUT_FILE = BROWSE_PATH;
+  ROOT(OUTPUT_FILE);
+  WFileDialog(kSaveFilter, 35, OUTPUT_FILE, "Save File");
+  if (WDialogStatus(4) != 1) return;
+  SCROLL("Output to ... " + FIT(OUTPUT_FILE.view(), kPathWidth).str());
+  if (IsOv2(OUTPUT_FILE.view())) {
+    WRITE_OV2();
+  } else {
+    WRITE_CSV();
+  }
+}
+
+}  // namespace nodalux

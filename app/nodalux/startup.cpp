@@ -1,1 +1,111 @@
-namespace nodalux { void NODALUX() {} }  // (to be written)
+// The program's whole life: companion files, toolkit and window, settings,
+// then the event loop until a quit is requested.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "app/nodalux/app_state.h"
+#include "app/nodalux/circle_status.h"
+#include "app/nodalux/commands.h"
+#include "app/nodalux/file_names.h"
+#include "app/nodalux/list_view.h"
+#include "app/nodalux/settings.h"
+#include "resources/resource_table.h"
+#include "toolkit/core/os_services.h"
+#include "toolkit/core/resources.h"
+#include "toolkit/core/window.h"
+#include "toolkit/dialogs/common_dialogs.h"
+#include "toolkit/dialogs/initialise.h"
+
+namespace nodalux {
+namespace {
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void FileMissing(std::string_view text) { WMessageBox(0, 4, 1, text, "File missing"); }
+
+// Both companion files must lie beside the program; the converter is looked
+// for first.
+bool CompanionFilesPresent() {
+  IOsCommandArg(0, PROGRAM_FOLDER);
+  ROOT(PROGRAM_FOLDER);
+  const std::string folder(PROGRAM_FOLDER.trimmed());
+  if (!FileExists(folder + "MakeOV2_v1-1.exe")) {
+    FileMissing(
+        "Copy the file MakeOV2_v1-1.exe into the\r"
+        "same folder as the program Nodalux\r"
+        "and restart.");
+    return false;
+  }
+  DEFAULT_SYMBOL_PATH.assign(folder + "default_symbol.bmp");
+  if (!FileExists(std::string(DEFAULT_SYMBOL_PATH.trimmed()))) {
+    FileMissing(
+        "Copy the TomTom Navigator default symbol file\r"
+        "default_symbol.bmp into the same folder as the\r"
+        "program Nodalux and restart.");
+    return false;
+  }
+  return true;
+}
+
+void OpenMainWindow() {
+  zarv::WindowStyle style;
+  style.Flags = zarv::kSysMenu | zarv::kMinButton | zarv::kMaxButton | zarv::kStatusBar |
+                zarv::kFixedBorder;  // 103
+  style.X = -1;
+  style.Y = -1;
+  style.Width = 512;
+  style.Height = 256;
+  style.MenuId = 30001;
+  style.Title.assign("Nodalux");
+  WindowOpenStyle(style);
+  WMenuToolbar(30101);
+  const int widths[] = {3500, -1};
+  WindowStatusParts(2, widths);
+  WindowStatusText(1, " Number of POI in group: 0");
+}
+
+void EventLoop() {
+  while (!QUIT_REQUESTED) {
+    int kind = 0;
+    zarv::EventRecord event;
+    WEventWait(kind, event);
+    switch (kind) {
+      case zarv::EvMenuPick:
+        PROCESSMENU(event.Value1);
+        break;
+      case zarv::EvRepaint:
+      case zarv::EvResized:
+        REFRESH();
+        break;
+      case zarv::EvCloseAsked:
+        QUIT_REQUESTED = true;  // nothing is stored: only Exit stores the settings
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void NODALUX() {
+  if (!CompanionFilesPresent()) return;
+  zarv::RegisterResourceFiles(ResourceFiles());
+  if (!zarv::ResourceError().empty()) {
+    WMessageBox(0, 1, 1, "The program's resources are damaged:\r" + zarv::ResourceError(),
+                "Nodalux");
+    return;
+  }
+  WInitialise(" ");
+  OpenMainWindow();
+  LoadSettings();
+  WriteCircleStatus();
+  EventLoop();
+  WindowShutdown();
+}
+
+}  // namespace nodalux

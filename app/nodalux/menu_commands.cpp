@@ -7,10 +7,10 @@
 #include "app/nodalux/commands.h"
 #include "app/nodalux/file_names.h"
 #include "app/nodalux/list_view.h"
+#include "app/nodalux/number_fields.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
 #include "app/nodalux/settings.h"
-#include "toolkit/core/fortran_io.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/dialog_status.h"
@@ -26,11 +26,6 @@ constexpr int kPathWidth = 50;
 
 // "new group" after an open, "group" after an append.
 zarv::Text<9> GROUP_WORD;
-
-std::string IntegerField(long long value, int width) {
-  return zarv::fortran::WriteInteger(value, "(I" + std::to_string(width) + ")")
-      .value_or(std::string(width, '*'));
-}
 
 bool CanRead(const zarv::Text<256>& path) {
   std::FILE* f = std::fopen(std::string(path.trimmed()).c_str(), "rb");

@@ -5,6 +5,7 @@
 #include "app/nodalux/circle_status.h"
 #include "app/nodalux/commands.h"
 #include "app/nodalux/list_view.h"
+#include "app/nodalux/number_fields.h"
 #include "app/nodalux/poi_data.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/fortran_io.h"
@@ -61,7 +62,8 @@ void OPTIONS() {
   WDialogGetMenu(EW_FIELD, OPTION, &EW);
   WDialogUnload();
 
-  WriteCircleStatus();
+  // The status line shows the values as read, before the letters sign them.
+  WriteCircleStatus(CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES);
 
   // Only the capital letters turn the hemisphere.
   if (NS_LETTER[0] == 'S') CENTRE_LATITUDE = -CENTRE_LATITUDE;
@@ -69,8 +71,7 @@ void OPTIONS() {
 
   SELECT();
 
-  const auto COUNT = zarv::fortran::WriteInteger(GROUP_COUNT, "(I8)");
-  MESSAGE_TEXT.assign((COUNT ? *COUNT : std::string(8, '*')) + " in new group");
+  MESSAGE_TEXT.assign(IntegerField(GROUP_COUNT, 8) + " in new group");
   if (CENTRE_LATITUDE != OLD_LATITUDE || CENTRE_LONGITUDE != OLD_LONGITUDE ||
       RADIUS_MILES != OLD_RADIUS) {
     SCROLL("Group definition changed. " + std::string(MESSAGE_TEXT.trimmed()));

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/nodalux/app_state.h"
+#include "app/nodalux/number_fields.h"
 #include "app/nodalux/poi_data.h"
 #include "toolkit/core/fortran_io.h"
 #include "toolkit/core/os_services.h"
@@ -14,18 +15,13 @@ constexpr float kDefaultLatitude = 51.47604f;
 constexpr float kDefaultLongitude = 0.0f;
 constexpr float kDefaultRadius = 30.0f;
 
-std::string Fixed(float value, int width, int decimals) {
-  const std::string format = "(F" + std::to_string(width) + "." + std::to_string(decimals) + ")";
-  return zarv::fortran::WriteReal(value, format, true).value_or(std::string(width, '*'));
-}
-
 // The radius in 6 characters, widened to the narrowest field that holds it.
 std::string RadiusField(float radius) {
   for (int width = 6; width <= 42; ++width) {
-    std::string field = Fixed(radius, width, 2);
+    std::string field = FixedField(radius, width, 2);
     if (field.find('*') == std::string::npos) return field;
   }
-  return Fixed(radius, 6, 2);
+  return FixedField(radius, 6, 2);
 }
 
 void DefaultCircle() {
@@ -57,7 +53,7 @@ void ParseCircleText() {
 }
 
 void BuildCircleText() {
-  CIRCLE_TEXT.assign(Fixed(CENTRE_LATITUDE, 10, 5) + "," + Fixed(CENTRE_LONGITUDE, 10, 5) + "," +
+  CIRCLE_TEXT.assign(FixedField(CENTRE_LATITUDE, 10, 5) + "," + FixedField(CENTRE_LONGITUDE, 10, 5) + "," +
                      RadiusField(RADIUS_MILES));
 }
 

@@ -2,10 +2,12 @@
 // then the event loop until a quit is requested.
 #include <sys/stat.h>
 
+#include <cmath>
 #include <string>
 
 #include "app/nodalux/app_state.h"
 #include "app/nodalux/circle_status.h"
+#include "app/nodalux/poi_data.h"
 #include "app/nodalux/commands.h"
 #include "app/nodalux/file_names.h"
 #include "app/nodalux/list_view.h"
@@ -103,7 +105,7 @@ void NODALUX() {
   WInitialise(" ");
   OpenMainWindow();
   LoadSettings();
-  WriteCircleStatus();
+  WriteCircleStatus(std::fabs(CENTRE_LATITUDE), std::fabs(CENTRE_LONGITUDE), RADIUS_MILES);
   EventLoop();
   WindowShutdown();
 }

@@ -10,7 +10,7 @@
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
-#include "toolkit/core/fortran_io.h"
+#include "app/nodalux/number_fields.h"
 #include "toolkit/dialogs/common_dialogs.h"
 
 namespace nodalux {
@@ -23,8 +23,7 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // A coordinate as "(F10.5)" without its leading blanks: -0.12346, 51.50000.
 void AppendCoordinate(std::string& line, float value) {
-  const std::optional<std::string> field = zarv::fortran::WriteReal(value, "(F10.5)", true);
-  line.append(field ? zarv::LeftTrimmed(*field) : std::string_view("**********"));
+  line.append(zarv::LeftTrimmed(FixedField(value, 10, 5)));
 }
 
 // The name in double quotes, a quote inside it doubled so that the line

@@ -8,7 +8,7 @@
 #include "app/nodalux/app_state.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
-#include "app/ov2subs/number_fields.h"
+#include "app/nodalux/number_fields.h"
 #include "app/ov2subs/ov2_decoder.h"
 #include "app/ov2subs/ov2_reader.h"
 #include "toolkit/dialogs/common_dialogs.h"
@@ -32,14 +32,14 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path)
 }
 
 void ReportUnsupportedType(std::int8_t type) {
-  const std::string text = "Unsupported record type:" + ov2::IntegerField(type, 2) +
+  const std::string text = "Unsupported record type:" + IntegerField(type, 2) +
                            "\rPlease inform the author";
   WMessageBox(0, 4, 1, text, "Vexilo Error");
 }
 
 void ReportStorageLimit() {
   const std::string text =
-      "Too many POI entries in file.\rMaximum is" + ov2::IntegerField(MAX_POI, 6);
+      "Too many POI entries in file.\rMaximum is" + IntegerField(MAX_POI, 6);
   WMessageBox(0, 4, 1, text, "Storage limit");
 }
 

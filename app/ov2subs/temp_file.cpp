@@ -1,6 +1,6 @@
 #include "app/ov2subs/temp_file.h"
 
-#include "app/ov2subs/number_fields.h"
+#include "app/nodalux/number_fields.h"
 
 namespace nodalux::ov2 {
 

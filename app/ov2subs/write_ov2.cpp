@@ -11,7 +11,7 @@
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
-#include "app/ov2subs/number_fields.h"
+#include "app/nodalux/number_fields.h"
 #include "app/ov2subs/temp_file.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/os_services.h"
@@ -83,7 +83,7 @@ void WRITE_OV2() {
   if (FileExists(temp_name)) IOsDeleteFile(temp_name);
 
   if (converted) {
-    SCROLL(std::string(zarv::LeftTrimmed(ov2::IntegerField(GROUP_COUNT, 5))) + " points written");
+    SCROLL(std::string(zarv::LeftTrimmed(IntegerField(GROUP_COUNT, 5))) + " points written");
   } else {
     WMessageBox(0, 3, 1,
                 "The OV2 file was not written:\r" + output + "\r" + std::string(ov2::kConverterName) +

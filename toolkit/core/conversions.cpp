@@ -19,11 +19,6 @@ std::optional<char>& LocaleDecimalSetting() {
 
 std::optional<char> LocaleDecimal() { return LocaleDecimalSetting(); }
 
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-  return c;
-}
-
 }  // namespace zarv::conversion
 
 namespace zarv {

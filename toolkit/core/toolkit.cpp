@@ -1,5 +1,7 @@
 #include "toolkit/core/toolkit.h"
 
+#include <errno.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,7 +22,7 @@ platform::Platform& ThePlatform() {
     std::string error;
     p = platform::CreatePlatform(&error);
     if (!p) {
-      std::fprintf(stderr, "nodalux: %s\n", error.c_str());
+      std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, error.c_str());
       std::fflush(stderr);
       std::_Exit(1);
     }

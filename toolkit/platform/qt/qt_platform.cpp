@@ -38,10 +38,10 @@ using qt::ToQt;
 using qt::FromQt;
 
 const char kNoDisplay[] =
-    "nodalux: no display for the Qt desktop (DISPLAY and WAYLAND_DISPLAY are unset); "
+    "no display for the Qt desktop (DISPLAY and WAYLAND_DISPLAY are unset); "
     "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen";
 const char kPluginFailed[] =
-    "nodalux: the Qt platform plugin could not open a display; "
+    "the Qt platform plugin could not open a display; "
     "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen";
 
 int g_argc = 1;

@@ -67,9 +67,13 @@ if [ -f "$script_dir/$name.files" ]; then
   done < "$script_dir/$name.files"
 fi
 if [ -f "$script_dir/$name.registry" ] && [ "$backend" != qt ]; then
-  if ! diff -u "$script_dir/$name.registry" <("$regtool" dump) > "$work/rdiff"; then
+  "$regtool" dump > "$work/registry.txt"
+  if ! diff -u "$script_dir/$name.registry" <(normalise "$work/registry.txt") > "$work/rdiff"; then
     echo "registry differs:"; cat "$work/rdiff"; fail=1
   fi
 fi
-if [ "${NODALUX_KEEP_TRANSCRIPT:-}" != "" ]; then normalise "$work/transcript" > "$NODALUX_KEEP_TRANSCRIPT"; fi
+if [ "${NODALUX_KEEP_TRANSCRIPT:-}" != "" ]; then
+  normalise "$work/transcript" > "$NODALUX_KEEP_TRANSCRIPT"
+  "$regtool" dump > "$work/registry.txt" && normalise "$work/registry.txt" > "$NODALUX_KEEP_TRANSCRIPT.registry"
+fi
 exit $fail

@@ -1,6 +1,7 @@
 #include "toolkit/platform/qt/qt_main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QLayout>
@@ -28,11 +29,16 @@ ClientArea::ClientArea(Size size, InputReporter report)
   setMinimumSize(1, 1);
 }
 
+ClientArea::QuietResize::QuietResize(ClientArea& area) : area_(area) { ++area_.quiet_; }
+
+ClientArea::QuietResize::~QuietResize() {
+  // Where the client ended up is news when it is not the size asked for.
+  if (--area_.quiet_ == 0) area_.report_size_change();
+}
+
 void ClientArea::refresh(const QRect& rect) {
   const QRect area = rect.intersected(this->rect());
-  if (area.isEmpty()) return;
-  own_updates_ += area;
-  update(area);
+  if (!area.isEmpty()) update(area);
 }
 
 void ClientArea::expose(const QRect& rect) {
@@ -45,14 +51,14 @@ void ClientArea::expose(const QRect& rect) {
 void ClientArea::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), image_, r);
-  // What our own drawing invalidated is already in the image; anything else
-  // (shown, uncovered, restored, asked for by a script) is a real exposure.
-  const QRegion real = (event->region() - own_updates_) + (forced_ & event->region());
-  own_updates_ -= event->region();
+  // The image always holds the whole picture, so whatever Qt repaints by
+  // itself (shown, uncovered, activated, grown) is served from it and is no
+  // news to the toolkit. Only an exposure asked for is reported.
+  const QRegion asked = forced_ & event->region();
   forced_ -= event->region();
   painted_once_ = true;
-  if (!reporting_ || real.isEmpty()) return;
-  const QRect box = real.boundingRect();
+  if (!reporting_ || asked.isEmpty()) return;
+  const QRect box = asked.boundingRect();
   Input in;
   in.kind = InputKind::kExpose;
   in.a = box.x();
@@ -73,7 +79,12 @@ void ClientArea::resizeEvent(QResizeEvent*) {
     QPainter(&grown).drawImage(0, 0, image_);
     image_ = std::move(grown);
   }
-  if (!reporting_ || now == known_size_) return;
+  report_size_change();
+}
+
+void ClientArea::report_size_change() {
+  const QSize now = size().expandedTo(QSize(1, 1));
+  if (!reporting_ || quiet_ > 0 || now == known_size_) return;
   if (window()->isMinimized()) return;
   known_size_ = now;
   Input in;
@@ -228,20 +239,33 @@ QAction* MainWindow::action(int id) {
 
 void MainWindow::fit_client(QSize wanted) {
   wanted = wanted.expandedTo(QSize(1, 1));
-  client_->set_known_size(wanted);
-  if (isMaximized() || isMinimized()) return;
-  if (layout()) layout()->activate();
-  const QSize chrome = size() - client_->size();
-  const QSize frame = wanted + chrome.expandedTo(QSize(0, 0));
-  if (fixed_) {
-    setFixedSize(frame);
-  } else {
-    resize(frame);
+  if (isMaximized() || isMinimized()) {
+    client_->set_known_size(wanted);
+    return;
   }
-  if (layout()) layout()->activate();
+  // The frame is sized around the client; whatever the client passes through
+  // on the way is not news to the toolkit, only where it ends up.
+  const ClientArea::QuietResize quiet(*client_);
+  client_->set_known_size(wanted);
+  for (int round = 0; round < 4 && client_->size() != wanted; ++round) {
+    if (layout()) {
+      layout()->invalidate();
+      layout()->activate();
+    }
+    const QSize frame = wanted + (size() - client_->size()).expandedTo(QSize(0, 0));
+    if (fixed_) {
+      setFixedSize(frame);
+    } else {
+      resize(frame);
+    }
+    if (layout()) layout()->activate();
+    // A window on screen takes its new size through the window system.
+    if (isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
 }
 
 void MainWindow::set_toolbar(const ToolbarSpec& spec) {
+  const ClientArea::QuietResize quiet(*client_);
   const QSize keep = client_->size();
   remove_toolbar(spec.side);
   auto* bar = new QToolBar(this);  // owned by the window
@@ -273,6 +297,9 @@ void MainWindow::set_toolbar(const ToolbarSpec& spec) {
     });
   }
   addToolBar(AreaOf(spec.side), bar);
+  // Shown now rather than on the next turn of the event loop, so that the
+  // frame below is measured with the toolbar in it.
+  if (isVisible()) bar->show();
   toolbars_[int(spec.side)] = bar;
   // The frame grows by the toolbar; the client keeps its size.
   fit_client(keep);
@@ -281,6 +308,7 @@ void MainWindow::set_toolbar(const ToolbarSpec& spec) {
 void MainWindow::remove_toolbar(ToolbarSide side) {
   auto it = toolbars_.find(int(side));
   if (it == toolbars_.end()) return;
+  const ClientArea::QuietResize quiet(*client_);
   const QSize keep = client_->size();
   removeToolBar(it->second);
   it->second->deleteLater();  // a child of this window, out of its layout now

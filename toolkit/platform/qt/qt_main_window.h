@@ -18,8 +18,8 @@ namespace zarv::platform::qt {
 
 using InputReporter = std::function<void(const Input&)>;
 
-// The client area. Paints from its backing image; only exposures that the
-// image's own updates did not cause are reported.
+// The client area. Paints from its backing image, which always holds the
+// whole picture; only exposures asked for through expose() are reported.
 class ClientArea : public QWidget {
  public:
   ClientArea(Size size, InputReporter report);
@@ -30,6 +30,18 @@ class ClientArea : public QWidget {
   // A real exposure of `rect`, painted now and reported.
   void expose(const QRect& rect);
   void set_reporting(bool on) { reporting_ = on; }
+  // While one lives, size changes are not reported; when the last one goes,
+  // a client that is not at the size the toolkit knows reports its size.
+  class QuietResize {
+   public:
+    explicit QuietResize(ClientArea& area);
+    ~QuietResize();
+    QuietResize(const QuietResize&) = delete;
+    QuietResize& operator=(const QuietResize&) = delete;
+
+   private:
+    ClientArea& area_;
+  };
   bool painted_once() const { return painted_once_; }
   // The size the toolkit was last told about (no report when it returns to it).
   void set_known_size(QSize size) { known_size_ = size; }
@@ -40,11 +52,12 @@ class ClientArea : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void report_size_change();
   QImage image_;
   InputReporter report_;
-  QRegion own_updates_;
   QRegion forced_;
   QSize known_size_;
+  int quiet_ = 0;
   bool reporting_ = false;
   bool painted_once_ = false;
 };

@@ -27,6 +27,7 @@
 #include <unistd.h>
 
 #include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_messages.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_text.h"
 #include "toolkit/platform/script.h"
@@ -205,10 +206,13 @@ class QtPlatform final : public Platform {
     if (!label) return;
     std::string trimmed(text);
     trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+    // A line only when what the label shows really changes.
+    const std::string before = FromQt(label->text(), window_->status()->set_text(part));
     window_->status()->remember_text(part, trimmed);
     label->setText(ToQt(trimmed));
     label->repaint();
-    transcript_.status(part, FromQt(label->text(), trimmed));
+    const std::string after = FromQt(label->text(), trimmed);
+    if (after != before) transcript_.status(part, after);
   }
 
   Size client_size() override {
@@ -423,6 +427,7 @@ class QtPlatform final : public Platform {
 
 std::unique_ptr<QApplication> StartQt(std::string* error) {
   if (!DisplayUsable(error)) return nullptr;
+  qt::InstallQtMessageFilter();
   if (QApplication::instance()) return nullptr;  // someone else's; used as it is
   return std::make_unique<QApplication>(g_argc, g_argv);
 }

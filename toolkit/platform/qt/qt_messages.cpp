@@ -1,0 +1,49 @@
+#include "toolkit/platform/qt/qt_messages.h"
+
+#include <QtGlobal>
+#include <cstdio>
+#include <array>
+
+namespace zarv::platform::qt {
+namespace {
+
+QtMessageHandler g_previous = nullptr;
+bool g_installed = false;
+
+void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  // Fatal messages end the process; they are never dropped.
+  if (type != QtFatalMsg && IsHarmlessQtMessage(message)) return;
+  if (g_previous) {
+    g_previous(type, context, message);
+  } else {
+    // Qt's default handler is what qInstallMessageHandler(nullptr) restores;
+    // it is only reachable through qFormatLogMessage plus stderr.
+    const QByteArray line = qFormatLogMessage(type, context, message).toLocal8Bit();
+    fprintf(stderr, "%s\n", line.constData());
+    fflush(stderr);
+  }
+}
+
+}  // namespace
+
+bool IsHarmlessQtMessage(const QString& message) {
+  // Each of these is a plugin or environment limitation the program does
+  // not depend on; the window works the same either way.
+  static const std::array<QLatin1StringView, 3> kHarmless = {
+      QLatin1StringView("This plugin does not support propagateSizeHints()"),
+      QLatin1StringView("This plugin does not support raise()"),
+      QLatin1StringView("This plugin does not support grabbing the keyboard"),
+  };
+  for (QLatin1StringView known : kHarmless)
+    if (message.trimmed() == known) return true;
+  // A missing runtime folder is replaced by Qt with a private one of its own.
+  return message.startsWith(QLatin1StringView("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+void InstallQtMessageFilter() {
+  if (g_installed) return;
+  g_installed = true;
+  g_previous = qInstallMessageHandler(FilterMessage);
+}
+
+}  // namespace zarv::platform::qt

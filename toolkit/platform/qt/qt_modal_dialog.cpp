@@ -137,7 +137,11 @@ class ModalDialog final : public QDialog, public DialogView {
       const int row = list->currentRow();
       return option_bytes(*c, row, list->currentItem() ? list->currentItem()->text() : QString());
     }
-    if (auto* label = qobject_cast<QLabel*>(c->widget)) return FromQt(label->text(), c->set_text);
+    if (auto* label = qobject_cast<QLabel*>(c->widget)) {
+      // Shown with its carriage returns as line breaks; read back as set.
+      if (label->text() == LinesToQt(c->set_text)) return c->set_text;
+      return FromQt(label->text());
+    }
     if (auto* group = qobject_cast<QGroupBox*>(c->widget)) return FromQt(group->title(), c->set_text);
     if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) return FromQt(button->text(), c->set_text);
     return c->set_text;
@@ -155,7 +159,7 @@ class ModalDialog final : public QDialog, public DialogView {
       if (combo->isEditable()) combo->setEditText(shown);
       else combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly));
     } else if (auto* label = qobject_cast<QLabel*>(c->widget)) {
-      label->setText(shown);
+      label->setText(LinesToQt(bytes));
     } else if (auto* group = qobject_cast<QGroupBox*>(c->widget)) {
       group->setTitle(shown);
     } else if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) {
@@ -395,7 +399,7 @@ class ModalDialog final : public QDialog, public DialogView {
         return group;
       }
       case ControlKind::kStatic: {
-        auto* label = new QLabel(text, this);
+        auto* label = new QLabel(LinesToQt(spec.text), this);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(AlignmentOf(spec.align) | Qt::AlignTop);
         label->setWordWrap(true);

@@ -257,6 +257,12 @@ class QtPlatform final : public Platform {
 
   void wait_input() override {
     const long long before = delivered_;
+    // The window as first seen by the user: toolbar and status texts are in
+    // place once the program waits for its first event.
+    if (!screenshot_taken_ && window_ && window_->isVisible()) {
+      screenshot_taken_ = true;
+      qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
+    }
     if (script_) {
       act(script_->next_event());
       QElapsedTimer waited;
@@ -360,10 +366,6 @@ class QtPlatform final : public Platform {
     waited.start();
     while (!window_->client().painted_once() && waited.elapsed() < 2000)
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-    if (!screenshot_taken_ && !modal_.screenshot_dir.isEmpty()) {
-      screenshot_taken_ = true;
-      qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
-    }
   }
 
   // Acts out a scripted event through the real widgets.
@@ -382,7 +384,10 @@ class QtPlatform final : public Platform {
           deliver(in);
         }
         break;
-      case InputKind::kCloseAsked: window_->close(); break;
+      case InputKind::kCloseAsked:
+        if (window_->isVisible()) qt::SaveScreenshot(*window_, modal_, QStringLiteral("window-closing"));
+        window_->close();
+        break;
       case InputKind::kExpose: {
         qt::ClientArea& client = window_->client();
         const QRect rect = in.c > 0 && in.d > 0 ? QRect(in.a, in.b, in.c, in.d) : client.rect();

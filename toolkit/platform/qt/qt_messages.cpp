@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <cstdio>
+#include <cstdlib>
 #include <array>
 
 namespace zarv::platform::qt {
@@ -11,7 +12,15 @@ QtMessageHandler g_previous = nullptr;
 bool g_installed = false;
 
 void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  // Fatal messages end the process; they are never dropped.
+  if (type == QtFatalMsg && message.contains(QLatin1StringView("no Qt platform plugin could be initialized"))) {
+    // The display went away (or refused us) between the start-up check and
+    // the real connection. Say so plainly and end without a core dump.
+    std::fputs("nodalux: the Qt platform plugin could not open a display; "
+               "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen\n", stderr);
+    std::fflush(nullptr);
+    std::_Exit(1);
+  }
+  // Other fatal messages end the process; they are never dropped.
   if (type != QtFatalMsg && IsHarmlessQtMessage(message)) return;
   if (g_previous) {
     g_previous(type, context, message);
@@ -19,8 +28,8 @@ void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     // Qt's default handler is what qInstallMessageHandler(nullptr) restores;
     // it is only reachable through qFormatLogMessage plus stderr.
     const QByteArray line = qFormatLogMessage(type, context, message).toLocal8Bit();
-    fprintf(stderr, "%s\n", line.constData());
-    fflush(stderr);
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
   }
 }
 

@@ -124,6 +124,7 @@ TEST_F(QtParityTest, StatusLineOnlyWhenTheShownTextChanges) {
       {"a new part starts empty", {"", "B"}, {"status 1 \"B\""}},
       {"emptied again", {"A", "", ""}, {"status 1 \"A\"", "status 1 \"\""}},
       {"back and forth", {"A", "B", "A"}, {"status 1 \"A\"", "status 1 \"B\"", "status 1 \"A\""}},
+      {"a new division keeps the texts", {"A", "parts", "A"}, {"status 1 \"A\""}},
       {"bytes that are not UTF-8", {"Caf\xe9", "Caf\xe9"}, {"status 1 \"Caf\\xE9\""}},
   };
   for (const StatusCase& c : cases) {
@@ -131,7 +132,10 @@ TEST_F(QtParityTest, StatusLineOnlyWhenTheShownTextChanges) {
     transcript_ = Transcript::InMemory();
     start();
     platform_->set_status_parts({178, -1});
-    for (const char* text : c.texts) platform_->set_status_text(1, text);
+    for (const char* text : c.texts) {
+      if (std::string_view(text) == "parts") platform_->set_status_parts({200, -1});
+      else platform_->set_status_text(1, text);
+    }
     EXPECT_EQ(lines_starting("status "), c.expected);
     platform_.reset();
   }

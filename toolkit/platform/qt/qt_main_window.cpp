@@ -99,6 +99,9 @@ void ClientArea::report_size_change() {
 StatusStrip::StatusStrip() { setMinimumHeight(fontMetrics().height() + 6); }
 
 void StatusStrip::set_parts(const std::vector<int>& right_edges) {
+  // A new division keeps the texts of the parts that still exist.
+  std::vector<std::pair<QString, std::string>> kept;
+  for (std::size_t i = 0; i < labels_.size(); ++i) kept.emplace_back(labels_[i]->text(), texts_[i]);
   for (QLabel* label : labels_) {
     label->hide();
     label->deleteLater();  // a child of this widget
@@ -114,6 +117,10 @@ void StatusStrip::set_parts(const std::vector<int>& right_edges) {
     label->show();
     labels_.push_back(label);
     texts_.emplace_back();
+    if (i < kept.size()) {
+      label->setText(kept[i].first);
+      texts_.back() = kept[i].second;
+    }
     if (edges_[i] < 0) break;  // runs to the right edge; later parts do not exist
   }
   edges_.resize(labels_.size());

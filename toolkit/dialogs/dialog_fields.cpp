@@ -245,8 +245,9 @@ void WDialogRangeInteger(int field, const int* minimum, const int* maximum) {
   if (!minimum && !maximum) {
     f->record.range_minimum = zarv::dialogs::kNoRangeMinimum;
     f->record.range_maximum = zarv::dialogs::kNoRangeMaximum;
-    return;
+  } else {
+    f->record.range_minimum = minimum ? *minimum : -2147483647.0;
+    f->record.range_maximum = maximum ? *maximum : 2147483647.0;
   }
-  f->record.range_minimum = minimum ? *minimum : -2147483647.0;
-  f->record.range_maximum = maximum ? *maximum : 2147483647.0;
+  RefreshCurrent(field);
 }

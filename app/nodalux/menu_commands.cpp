@@ -1,5 +1,7 @@
 // The menu and toolbar commands: open, append, save, exit, help, about and
 // the group definition.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -27,8 +29,13 @@ constexpr int kPathWidth = 50;
 // "new group" after an open, "group" after an append.
 zarv::Text<9> GROUP_WORD;
 
+// A folder opens for reading on Linux but holds no records, so it counts as
+// unreadable like a file that vanished.
 bool CanRead(const zarv::Text<256>& path) {
-  std::FILE* f = std::fopen(std::string(path.trimmed()).c_str(), "rb");
+  const std::string name(path.trimmed());
+  struct stat info {};
+  if (stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  std::FILE* f = std::fopen(name.c_str(), "rb");
   if (!f) return false;
   std::fclose(f);
   return true;

@@ -49,8 +49,9 @@ void WRITE_OV2() {
   const std::span<const POI_RECORD> group(&GROUP_TABLE[1],
                                           static_cast<std::size_t>(std::clamp(GROUP_COUNT, 0, MAX_POI)));
   if (!WriteTextFile(temp_name, ov2::TempFileText(group))) {
+    // Remove what was written of it, but never a folder of that name.
     std::error_code error;
-    std::filesystem::remove(temp_name, error);
+    if (std::filesystem::is_regular_file(temp_name, error)) std::filesystem::remove(temp_name, error);
     WMessageBox(0, 3, 1, "Cannot create file:\r" + TempFilePath(), "File Error");
     zarv::InfoStatus(1);
     return;

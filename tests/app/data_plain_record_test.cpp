@@ -2,6 +2,10 @@
 // wherever it takes a line, and leave every other line to it.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <string>
+
 #include "app/nodalux/plain_record.h"
 #include "toolkit/core/fortran_io.h"
 
@@ -42,6 +46,30 @@ TEST(PlainRecord, AgreesWithListDirectedInput) {
     EXPECT_EQ(quick.LONGITUDE, general.LONGITUDE);
     EXPECT_EQ(quick.LATITUDE, general.LATITUDE);
     EXPECT_EQ(quick.NAME, general.NAME);
+  }
+}
+
+// Short decimals take a quicker road than long ones; both must round every
+// coordinate exactly as the general reader does.
+TEST(PlainRecord, RoundsEveryCoordinateLikeTheGeneralReader) {
+  std::uint32_t seed = 20261208;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    const int decimals = static_cast<int>(next() % 11);
+    const long long whole = static_cast<long long>(next() % 200000000u) - 100000000;
+    std::string number = std::to_string(whole / 1000);
+    if (decimals > 0) {
+      std::string fraction = std::to_string(next() % 10000000000ull);
+      fraction.resize(static_cast<std::size_t>(decimals), '7');
+      number += "." + fraction;
+    }
+    const std::string line = number + "," + number + ",x";
+    SCOPED_TRACE(line);
+    POI_RECORD quick;
+    ASSERT_TRUE(ReadPlainRecord(line, quick));
+    const POI_RECORD general = ReadListDirected(line);
+    ASSERT_EQ(quick.LONGITUDE, general.LONGITUDE);
+    ASSERT_EQ(std::signbit(quick.LATITUDE), std::signbit(general.LATITUDE));
   }
 }
 

@@ -150,6 +150,9 @@ class FakePlatform final : public zarv::platform::Platform {
     views.push_back(view);
   }
 
+  void show_modeless_dialog(const zarv::platform::DialogSpec&, DialogEvents&) override {}
+  void close_modeless_dialog(int) override {}
+
   void help_show(std::string_view) override {}
   void help_close() override {}
   void beep() override { ++beeps; }

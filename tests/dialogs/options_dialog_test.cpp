@@ -105,9 +105,13 @@ TEST_F(OptionsDialogTest, HemispheresAndChanges) {
     EXPECT_EQ(CENTRE_LATITUDE, c.want_lat);
     EXPECT_EQ(CENTRE_LONGITUDE, c.want_lon);
     EXPECT_EQ(RADIUS_MILES, c.want_radius);
-    if (c.status) EXPECT_EQ(platform->status[2], c.status);
+    if (c.status) {
+      EXPECT_EQ(platform->status[2], c.status);
+    }
     EXPECT_EQ(LIST_COUNT, c.line ? 1 : 0);
-    if (c.line) EXPECT_EQ(LastLine(), "Group definition changed.        0 in new group");
+    if (c.line) {
+      EXPECT_EQ(LastLine(), "Group definition changed.        0 in new group");
+    }
   }
 }
 

@@ -44,6 +44,8 @@ class FakePlatform : public platform::Platform {
   platform::FileDialogAnswer file_dialog(const platform::FileDialogSpec&) override { return {}; }
   platform::DialogBaseUnits dialog_base_units(std::string_view, int) override { return {}; }
   void run_modal_dialog(const platform::DialogSpec&, platform::DialogEvents&) override {}
+  void show_modeless_dialog(const platform::DialogSpec&, platform::DialogEvents&) override {}
+  void close_modeless_dialog(int) override {}
   void help_show(std::string_view path) override { log_.help_shown.emplace_back(path); }
   void help_close() override { ++log_.help_closed; }
   void beep() override {}

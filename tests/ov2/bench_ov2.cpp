@@ -10,7 +10,7 @@
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
 #include "app/ov2subs/ov2_reader.h"
-#include "tests/ov2/fake_app.h"
+#include "tests/app/data_test_support.h"
 #include "tools/makeov2/ov2_encoder.h"
 
 namespace {
@@ -33,7 +33,9 @@ void BM_DecodeOv2_30000(benchmark::State& state) {
   const std::string& file = File30000();
   const std::span bytes(reinterpret_cast<const unsigned char*>(file.data()), file.size());
   for (auto _ : state) {
-    ov2test::ResetFakeApp();
+    state.PauseTiming();
+    nodalux::testing::ResetProgramState();
+    state.ResumeTiming();
     nodalux::AppendOv2Records(bytes);
     benchmark::DoNotOptimize(nodalux::POI_COUNT);
   }
@@ -44,9 +46,11 @@ BENCHMARK(BM_DecodeOv2_30000)->Unit(benchmark::kMillisecond);
 void BM_ReadOv2File_30000(benchmark::State& state) {
   const auto path = std::filesystem::temp_directory_path() / "bench_ov2_30000.ov2";
   std::ofstream(path, std::ios::binary) << File30000();
-  nodalux::INPUT_FILE.assign(path.string());
   for (auto _ : state) {
-    ov2test::ResetFakeApp();
+    state.PauseTiming();
+    nodalux::testing::ResetProgramState();  // also forgets the input file
+    nodalux::INPUT_FILE.assign(path.string());
+    state.ResumeTiming();
     nodalux::READ_OV2();
     if (nodalux::POI_COUNT != nodalux::MAX_POI) state.SkipWithError("not every POI was read");
   }

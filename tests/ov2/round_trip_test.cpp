@@ -12,7 +12,7 @@
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
 #include "app/ov2subs/temp_file.h"
-#include "tests/ov2/fake_app.h"
+#include "tests/ov2/ov2_screen_test.h"
 #include "tests/ov2/temp_dir.h"
 #include "tools/makeov2/converter.h"
 
@@ -43,14 +43,20 @@ void ExpectSameSet(std::vector<POI_RECORD> a, std::vector<POI_RECORD> b, float t
   }
 }
 
-// Reads an OV2 file through READ_OV2 into a fresh table.
-std::vector<POI_RECORD> ReadBack(const std::string& path) {
-  auto& fake = ov2test::ResetFakeApp();
-  INPUT_FILE.assign(path);
-  READ_OV2();
-  EXPECT_TRUE(fake.boxes.empty());
-  return {POI_TABLE.begin() + 1, POI_TABLE.begin() + 1 + POI_COUNT};
-}
+// Round trips run in a temporary folder with the main window open, so that
+// any message the reader shows is seen.
+class Ov2RoundTrip : public testing::Ov2ScreenTest {
+ protected:
+  // Reads an OV2 file through READ_OV2 into a fresh table.
+  std::vector<POI_RECORD> ReadBack(const std::string& path) {
+    testing::ResetProgramState();
+    INPUT_FILE.assign(path);
+    READ_OV2();
+    EXPECT_EQ(Screen(), std::vector<std::string>{});
+    return {POI_TABLE.begin() + 1, POI_TABLE.begin() + 1 + POI_COUNT};
+  }
+};
+using Ov2GpsBabel = Ov2RoundTrip;
 
 // Converts the writer's temporary file with our converter.
 void ConvertGroup(const std::vector<POI_RECORD>& group, const std::string& output) {
@@ -59,8 +65,7 @@ void ConvertGroup(const std::vector<POI_RECORD>& group, const std::string& outpu
   EXPECT_EQ(errors.str(), "");
 }
 
-TEST(Ov2RoundTrip, WriterConverterReaderKeepEveryPoi) {
-  ov2test::ScratchDir dir("ov2_round");
+TEST_F(Ov2RoundTrip, WriterConverterReaderKeepEveryPoi) {
   const auto group = RandomGroup(1500);
   ConvertGroup(group, "out.ov2");
   // F10.5 in the temp file, whole 1/100000 degrees in the file, float in the
@@ -100,9 +105,8 @@ std::string CsvField(const std::string& line, std::size_t& at) {
   return field;
 }
 
-TEST(Ov2GpsBabel, ReaderTakesGpsBabelFilesWithSkippers) {
+TEST_F(Ov2GpsBabel, ReaderTakesGpsBabelFilesWithSkippers) {
   if (!HaveGpsBabel()) GTEST_SKIP() << "gpsbabel is not installed";
-  ov2test::ScratchDir dir("ov2_babel_in");
   const auto group = RandomGroup(1200);
   std::string csv = "lat,lon,name\n";
   char line[256];
@@ -118,9 +122,8 @@ TEST(Ov2GpsBabel, ReaderTakesGpsBabelFilesWithSkippers) {
   ExpectSameSet(group, ReadBack("babel.ov2"), 0.00003f);
 }
 
-TEST(Ov2GpsBabel, GpsBabelReadsOurConverterOutput) {
+TEST_F(Ov2GpsBabel, GpsBabelReadsOurConverterOutput) {
   if (!HaveGpsBabel()) GTEST_SKIP() << "gpsbabel is not installed";
-  ov2test::ScratchDir dir("ov2_babel_out");
   const auto group = RandomGroup(1200);
   ConvertGroup(group, "ours.ov2");
   std::istringstream csv(RunCapture("gpsbabel -i tomtom -f ours.ov2 -o unicsv -F -"));

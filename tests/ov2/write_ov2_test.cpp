@@ -1,22 +1,28 @@
-// WRITE_OV2: the temporary file, the command line, and a whole save with the
-// converter run in-process in place of the child program.
+// WRITE_OV2: the temporary file and the command line, and whole saves that
+// run the built converter from a program folder the way start-up sets it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
 #include "app/nodalux/app_state.h"
+#include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
-#include "app/ov2subs/ov2_decoder.h"
 #include "app/ov2subs/temp_file.h"
-#include "tests/ov2/fake_app.h"
-#include "tests/ov2/temp_dir.h"
-#include "tools/makeov2/converter.h"
+#include "tests/ov2/ov2_screen_test.h"
+#include "toolkit/core/errors.h"
+#include "toolkit/platform/transcript.h"
 
 namespace nodalux {
 namespace {
 
 namespace fs = std::filesystem;
-using ov2test::ReadFile;
-using ov2test::WriteFile;
+using testing::BoxLine;
+using zarv::platform::Quote;
 
 POI_RECORD Poi(float lon, float lat, std::string_view name) {
   POI_RECORD poi;
@@ -51,104 +57,176 @@ TEST(Ov2Command, FolderUnquotedOutputQuoted) {
   EXPECT_EQ(ov2::SymbolFileName("/home/u/maps/pubs"), "/home/u/maps/pubs.bmp");
 }
 
-// Splits the command the way the writer builds it and runs the converter.
-int RunConverterInProcess(const std::string& command) {
-  const std::size_t quote = command.find('"');
-  const std::string output = command.substr(quote + 1, command.size() - quote - 2);
-  const char* argv[] = {"MakeOV2_v1-1", "makeov2.tmp", output.c_str()};
-  std::ostringstream errors;
-  makeov2::RunConverter(3, argv, errors);
-  return 32;  // the program ran and ended, whatever it did
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-class WriteOv2 : public ::testing::Test {
+std::string RunCapture(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  std::string out;
+  char buffer[4096];
+  while (pipe && std::fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+  return out;
+}
+
+// A saved group of two, with the program folder made the way start-up
+// expects it: the converter and the default symbol side by side.
+class WriteOv2 : public testing::Ov2ScreenTest {
  protected:
   void SetUp() override {
-    auto& fake = ov2test::ResetFakeApp();
-    fake.run_program = RunConverterInProcess;
-    WriteFile(dir_.path() / "default_symbol.bmp", "BM default");
-    PROGRAM_FOLDER.assign("/opt/nodalux/");
-    DEFAULT_SYMBOL_PATH.assign((dir_.path() / "default_symbol.bmp").string());
-    OUTPUT_FILE.assign(output_.string());
+    Ov2ScreenTest::SetUp();
+    UseProgramFolder("program");
+    fs::create_directories(temp_dir_ / "out files");
+    UseOutput(temp_dir_ / "out files" / "pubs.ov2");
     GROUP_TABLE[1] = Poi(-0.12345f, 51.5f, "Kew");
-    GROUP_TABLE[2] = Poi(2.35f, 48.85f, "Paris");
+    GROUP_TABLE[2] = Poi(2.35f, 48.85f, "Paris, \"Nord\"");
     GROUP_COUNT = 2;
   }
 
-  ov2test::ScratchDir dir_{"ov2_write"};
-  fs::path output_ = dir_.path() / "pubs.ov2";
-  fs::path symbol_ = dir_.path() / "pubs.bmp";
+  enum class Converter { kBuilt, kMissing, kWritesNothing };
+
+  void UseProgramFolder(const std::string& name, Converter converter = Converter::kBuilt) {
+    program_ = temp_dir_ / name;
+    fs::create_directories(program_);
+    const fs::path exe = program_ / "MakeOV2_v1-1.exe";
+    if (converter == Converter::kBuilt) fs::copy_file(MAKEOV2_EXE, exe, fs::copy_options::overwrite_existing);
+    if (converter == Converter::kWritesNothing) {
+      WriteBytes(exe, "#!/bin/sh\nexit 1\n");
+      fs::permissions(exe, fs::perms::owner_all);
+    }
+    WriteBytes(program_ / "default_symbol.bmp", "BM default");
+    PROGRAM_FOLDER.assign(program_.string() + "/");
+    DEFAULT_SYMBOL_PATH.assign((program_ / "default_symbol.bmp").string());
+  }
+
+  void UseOutput(const fs::path& output) {
+    output_ = output;
+    OUTPUT_FILE.assign(output.string());
+  }
+
+  std::string RunLine(int result) const {
+    return "run " +
+           Quote(program_.string() + "/MakeOV2_v1-1 makeov2.tmp \"" + output_.string() + "\"") +
+           " 3 -> " + std::to_string(result);
+  }
+
+  static std::string SymbolLine(const fs::path& symbol) {
+    return ListLine("Default symbol file copied to ... " +
+                    std::string(FIT(symbol.string(), 50).trimmed()));
+  }
+
+  // The group as READ_OV2 finds it in `overlay`; the screen is left as it was.
+  std::vector<POI_RECORD> ReadBack(const fs::path& overlay) {
+    const auto screen_before = Screen().size();
+    POI_COUNT = 0;
+    INPUT_FILE.assign(overlay.string());
+    READ_OV2();
+    EXPECT_EQ(Screen().size(), screen_before) << "reading " << overlay << " showed something";
+    return {POI_TABLE.begin() + 1, POI_TABLE.begin() + 1 + POI_COUNT};
+  }
+
+  void ExpectTheGroupIn(const fs::path& overlay) {
+    const auto pois = ReadBack(overlay);
+    ASSERT_EQ(pois.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(pois[i].NAME.trimmed(), GROUP_TABLE[i + 1].NAME.trimmed());
+      EXPECT_NEAR(pois[i].LONGITUDE, GROUP_TABLE[i + 1].LONGITUDE, 1e-5f);
+      EXPECT_NEAR(pois[i].LATITUDE, GROUP_TABLE[i + 1].LATITUDE, 1e-5f);
+    }
+  }
+
+  fs::path program_;
+  fs::path output_;
 };
 
-TEST_F(WriteOv2, SavesOverlayAndSymbolAndRemovesTheTempFile) {
-  WRITE_OV2();
-  const auto& fake = ov2test::Fake();
-  ASSERT_EQ(fake.commands.size(), 1u);
-  EXPECT_EQ(fake.commands[0], "/opt/nodalux/MakeOV2_v1-1 makeov2.tmp \"" + output_.string() + "\"");
-  EXPECT_EQ(fake.command_flags, 3);
-  EXPECT_TRUE(fake.boxes.empty());
-  EXPECT_EQ(ReadFile(symbol_), "BM default");
-  EXPECT_FALSE(fs::exists("makeov2.tmp"));
-  EXPECT_EQ(fake.list_lines,
-            (std::vector<std::string>{"Running TomTom MakeOV2 utility",
-                                      "Default symbol file copied to ... " + symbol_.string(),
-                                      "2 points written"}));
-  EXPECT_GE(fake.info_status_reads, 1);
+// Program folders with and without blanks: the command line leaves the
+// folder unquoted, and the converter must still be found.
+class WriteOv2FromFolder : public WriteOv2, public ::testing::WithParamInterface<const char*> {};
 
-  const std::string bytes = ReadFile(output_);
-  ov2::Decoder decoder(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
-  std::vector<std::string> names;
-  while (const auto poi = decoder.next()) names.emplace_back(poi->name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Kew", "Paris"}));
+TEST_P(WriteOv2FromFolder, SavesOverlayAndSymbolAndRemovesTheTempFile) {
+  UseProgramFolder(GetParam());
+  WRITE_OV2();
+
+  const fs::path symbol = temp_dir_ / "out files" / "pubs.bmp";
+  EXPECT_EQ(Events(), (std::vector<std::string>{ListLine("Running TomTom MakeOV2 utility"),
+                                                RunLine(32), SymbolLine(symbol),
+                                                ListLine("2 points written")}));
+  EXPECT_EQ(ReadFileBytes(symbol), "BM default");
+  EXPECT_FALSE(fs::exists(temp_dir_ / "makeov2.tmp"));
+  EXPECT_EQ(zarv::InfoStatus(1), 0);
+  ExpectTheGroupIn(output_);
+
+  if (std::system("command -v gpsbabel >/dev/null 2>&1") != 0) return;
+  const std::string csv =
+      RunCapture("gpsbabel -i tomtom -f '" + output_.string() + "' -o unicsv -F - 2>&1");
+  EXPECT_NE(csv.find("51.500000,-0.123450,\"Kew\""), std::string::npos) << csv;
+  EXPECT_NE(csv.find("48.850000,2.350000,\"Paris, \"\"Nord\"\"\""), std::string::npos) << csv;
 }
 
+INSTANTIATE_TEST_SUITE_P(Folders, WriteOv2FromFolder,
+                         ::testing::Values("program", "my program files"));
+
 TEST_F(WriteOv2, SavingAgainReplacesOverlayAndKeepsTheUsersSymbol) {
-  WriteFile(output_, "old overlay");
-  WriteFile(symbol_, "BM mine");
-  bool old_gone_before_run = false;
-  ov2test::Fake().run_program = [&](const std::string& command) {
-    old_gone_before_run = !fs::exists(output_);
-    return RunConverterInProcess(command);
-  };
+  WriteBytes(output_, "old overlay");
+  const fs::path symbol = temp_dir_ / "out files" / "pubs.bmp";
+  WriteBytes(symbol, "BM mine");
   WRITE_OV2();
-  EXPECT_TRUE(old_gone_before_run);
-  EXPECT_NE(ReadFile(output_), "old overlay");
-  EXPECT_EQ(ReadFile(symbol_), "BM mine");
-  for (const auto& line : ov2test::Fake().list_lines) EXPECT_FALSE(line.starts_with("Default symbol"));
+  EXPECT_EQ(Events(), (std::vector<std::string>{ListLine("Running TomTom MakeOV2 utility"),
+                                                RunLine(32), ListLine("2 points written")}));
+  EXPECT_EQ(ReadFileBytes(symbol), "BM mine");
+  ExpectTheGroupIn(output_);
+}
+
+TEST_F(WriteOv2, SymbolRootIsCutAtTheLastDotOfThePath) {
+  fs::create_directories(temp_dir_ / "data.ov2");
+  UseOutput(temp_dir_ / "data.ov2" / "pubs");
+  WRITE_OV2();
+  EXPECT_EQ(ReadFileBytes(temp_dir_ / "data.bmp"), "BM default");
+  EXPECT_EQ(ScreenLines("box "), std::vector<std::string>{});
+  ExpectTheGroupIn(output_);
 }
 
 TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
-  // Ran but wrote nothing; could not start; the old overlay could not be
-  // removed, so what is there is not the new one.
-  for (const auto& [status, delete_fails] : {std::pair{32, false}, {2, false}, {32, true}}) {
-    SCOPED_TRACE(status);
-    auto& fake = ov2test::Fake();
-    fake = ov2test::FakeApp{};
-    fake.run_program = [status](const std::string&) { return status; };
-    if (delete_fails) fake.undeletable = output_.string();
-    WriteFile(output_, "old overlay");
+  struct Failure {
+    const char* what;
+    Converter converter;
+    const char* output_folder;
+    int run_result;  // 32: the converter ran and ended
+  };
+  const Failure failures[] = {
+      {"converter missing", Converter::kMissing, "out files", 2},
+      {"converter ends without writing", Converter::kWritesNothing, "out files", 32},
+      {"output folder missing", Converter::kBuilt, "no such folder", 32},
+  };
+  for (const Failure& failure : failures) {
+    SCOPED_TRACE(failure.what);
+    UseProgramFolder(std::string("program for ") + failure.what, failure.converter);
+    UseOutput(temp_dir_ / failure.output_folder / "pubs.ov2");
+    if (fs::exists(output_.parent_path())) WriteBytes(output_, "old overlay");
+    ForgetScreen();
     WRITE_OV2();
-    EXPECT_EQ(fs::exists(output_), delete_fails);
-    EXPECT_FALSE(fs::exists(symbol_));
-    EXPECT_FALSE(fs::exists("makeov2.tmp"));
-    ASSERT_EQ(fake.boxes.size(), 1u);
-    EXPECT_EQ(fake.boxes[0].title, "Converter Error");
-    EXPECT_EQ(fake.boxes[0].text,
-              "The OV2 file was not written:\r" + output_.string() + "\rMakeOV2_v1-1 failed.");
-    EXPECT_EQ(fake.boxes[0].icon, 3);
-    EXPECT_EQ(fake.list_lines, std::vector<std::string>{"Running TomTom MakeOV2 utility"});
+
+    // No "points written": the old overlay is gone and no new one came.
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{
+                  ListLine("Running TomTom MakeOV2 utility"), RunLine(failure.run_result),
+                  BoxLine(0, 3, "Converter Error",
+                          "The OV2 file was not written:\r" + output_.string() +
+                              "\rMakeOV2_v1-1 failed.")}));
+    EXPECT_FALSE(fs::exists(output_)) << "the old overlay must not pass for the new one";
+    EXPECT_FALSE(fs::exists(output_.parent_path() / "pubs.bmp"));
+    EXPECT_FALSE(fs::exists(temp_dir_ / "makeov2.tmp"));
+    EXPECT_EQ(zarv::InfoStatus(1), 0);
   }
 }
 
 TEST_F(WriteOv2, TempFileThatCannotBeCreatedStopsTheSave) {
-  fs::create_directory("makeov2.tmp");  // the name is taken by a folder
+  fs::create_directory("makeov2.tmp");  // the name is taken by a folder, which stays
   WRITE_OV2();
-  const auto& fake = ov2test::Fake();
-  EXPECT_TRUE(fake.commands.empty());
-  ASSERT_EQ(fake.boxes.size(), 1u);
-  EXPECT_EQ(fake.boxes[0].title, "File Error");
-  EXPECT_EQ(fake.boxes[0].text, "Cannot create file:\r" + (dir_.path() / "makeov2.tmp").string());
-  EXPECT_TRUE(fake.list_lines.empty());
+  EXPECT_EQ(Events(), std::vector<std::string>{BoxLine(
+                          0, 3, "File Error",
+                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string())});
+  EXPECT_TRUE(fs::is_directory("makeov2.tmp"));
 }
 
 }  // namespace

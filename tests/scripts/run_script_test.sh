@@ -10,7 +10,8 @@
 # Paths of the work folder become $WORK in the transcript. NAME.transcript
 # is the expected transcript; NAME.files lists output files whose contents
 # must equal SCRIPT_DIR/expected/NAME/<file>. NAME.registry, when present,
-# holds the registry values expected after the run.
+# holds the registry values expected after the run. NAME.env, when present,
+# holds VAR=VALUE lines exported just before the program starts.
 # With "qt" the Qt backend runs offscreen and only the lines both backends
 # must agree on are compared.
 set -euo pipefail
@@ -27,6 +28,12 @@ if [ -d "$script_dir/data/$name" ]; then cp -r "$script_dir/data/$name/." "$work
 export ZARVREGISTRY="$work/registry.sqlite"
 export XDG_CONFIG_HOME="$work/config"
 unset ZARVDEBUG
+if [ -f "$script_dir/$name.env" ]; then
+  while IFS= read -r line; do
+    case "$line" in ''|'#'*) continue ;; esac
+    export "${line%%=*}=${line#*=}"
+  done < "$script_dir/$name.env"
+fi
 if [ -f "$script_dir/$name.setup" ]; then
   while IFS= read -r line; do
     [ -z "$line" ] && continue

@@ -118,6 +118,8 @@ class FakePlatform final : public Platform {
   }
   DialogBaseUnits dialog_base_units(std::string_view, int) override { return {}; }
   void run_modal_dialog(const DialogSpec&, DialogEvents&) override {}
+  void show_modeless_dialog(const DialogSpec&, DialogEvents&) override {}
+  void close_modeless_dialog(int) override {}
   void help_show(std::string_view) override {}
   void help_close() override {}
   void beep() override {}

@@ -40,6 +40,7 @@ struct EventState {
   std::array<std::optional<Event>, kMaxWindowNumber + 1> deferred;
   std::deque<Event> queue;
   bool waiting = false;
+  bool windows_enabled = true;
 };
 
 EventState& S() {
@@ -141,6 +142,11 @@ std::optional<Event> Translate(const Input& in) {
 
 bool IsRepaintOrResize(int kind) { return kind == EvRepaint || kind == EvResized; }
 
+// What a disabled window would never have received.
+bool NeedsEnabledWindow(int kind) {
+  return !IsRepaintOrResize(kind) && kind != EvTimer;
+}
+
 bool IsUserInput(int kind) {
   return kind == EvKeyPress || kind == EvButtonDown || kind == EvButtonUp ||
          kind == EvMouseMotion || kind == EvButtonDouble || kind == EvFrameClick;
@@ -172,6 +178,7 @@ class Sink final : public platform::InputSink {
     std::optional<Event> e = Translate(in);
     if (!e || !EventEnabled(e->kind)) return;
     EventState& s = S();
+    if (!s.windows_enabled && NeedsEnabledWindow(e->kind)) return;
     if (s.waiting) {
       Enqueue(*e);
     } else if (IsRepaintOrResize(e->kind)) {
@@ -247,7 +254,20 @@ void ClearEventState() {
   for (auto& slot : s.deferred) slot.reset();
   s.queue.clear();
   s.waiting = false;
+  s.windows_enabled = true;
 }
+
+void QueueDialogEvent(int kind, int window, int value1, int value2) {
+  if (!EventEnabled(kind)) return;
+  Event e{kind, BlankRecord()};
+  e.record.Window = window;
+  e.record.Value1 = value1;
+  e.record.Value2 = value2;
+  Enqueue(e);
+}
+
+void SetToolkitWindowsEnabled(bool enabled) { S().windows_enabled = enabled; }
+bool ToolkitWindowsEnabled() { return S().windows_enabled; }
 
 void PostPendingEvent(int kind, const EventRecord& record) { S().pending = Event{kind, record}; }
 

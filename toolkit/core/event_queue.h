@@ -31,6 +31,17 @@ void ClearEventState();
 // other. A second post replaces the first.
 void PostPendingEvent(int kind, const EventRecord& record);
 
+// Queues an event raised by a shown modeless dialog (kinds 3, 10, 11) behind
+// those already waiting, when its kind is enabled. `window` is the dialog
+// identifier.
+void QueueDialogEvent(int kind, int window, int value1, int value2);
+
+// While a semi-modeless dialog is shown the toolkit's windows are disabled:
+// commands, close requests, keys and mouse input meant for them are dropped.
+// Repaints and resizes still arrive.
+void SetToolkitWindowsEnabled(bool enabled);
+bool ToolkitWindowsEnabled();
+
 // Milliseconds since the toolkit started (steady clock).
 std::int32_t EventTime();
 

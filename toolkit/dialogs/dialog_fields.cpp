@@ -7,6 +7,7 @@
 
 #include "toolkit/core/errors.h"
 #include "toolkit/dialogs/dialog_table.h"
+#include "toolkit/dialogs/modeless_dialog.h"
 #include "toolkit/dialogs/numeric_field.h"
 
 using zarv::dialogs::Dialog;
@@ -70,6 +71,7 @@ void StoreNumber(int id, double value, const std::string& text,
   f->record.defined = f->text.empty() ? 0 : 1;
   f->record.format = std::move(format);
   if (f->is_edit()) f->modified = false;
+  zarv::dialogs::RefreshShownField(*d, id);
 }
 
 // The field of the current dialog, if any, without reporting anything.
@@ -105,6 +107,14 @@ std::optional<double> ValueOf(const Field& f) {
                                         : std::optional<double>(0.0);
 }
 
+// A put on a dialog that is shown modeless shows at once.
+void RefreshCurrent(int id) {
+  const auto& table = zarv::dialogs::Table();
+  if (Dialog* d = zarv::dialogs::FindDialog(table.current_id)) {
+    zarv::dialogs::RefreshShownField(*d, id);
+  }
+}
+
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -128,6 +138,7 @@ void WDialogPutString(int field, std::string_view text) {
     const auto match = std::find(f->options.begin(), f->options.end(), f->text);
     f->selection = match == f->options.end() ? -1 : static_cast<int>(match - f->options.begin());
   }
+  RefreshCurrent(field);
 }
 
 void WDialogPutReal(int field, float value, std::string_view format) {
@@ -161,6 +172,7 @@ void WDialogPutOption(int field, int option) {
   }
   f->selection = option - 1;
   if (f->kind == FieldClass::kComboBox) f->text = f->options[static_cast<std::size_t>(option - 1)];
+  RefreshCurrent(field);
 }
 
 void WDialogGetReal(int field, float& value) {
@@ -233,8 +245,9 @@ void WDialogRangeInteger(int field, const int* minimum, const int* maximum) {
   if (!minimum && !maximum) {
     f->record.range_minimum = zarv::dialogs::kNoRangeMinimum;
     f->record.range_maximum = zarv::dialogs::kNoRangeMaximum;
-    return;
+  } else {
+    f->record.range_minimum = minimum ? *minimum : -2147483647.0;
+    f->record.range_maximum = maximum ? *maximum : 2147483647.0;
   }
-  f->record.range_minimum = minimum ? *minimum : -2147483647.0;
-  f->record.range_maximum = maximum ? *maximum : 2147483647.0;
+  RefreshCurrent(field);
 }

@@ -9,6 +9,8 @@
 #include "toolkit/dialogs/dialog_status.h"
 #include "toolkit/dialogs/dialog_table.h"
 #include "toolkit/dialogs/modal_dialog.h"
+#include "toolkit/dialogs/modeless_dialog.h"
+#include "toolkit/core/event_queue.h"
 #include "toolkit/platform/platform.h"
 
 using zarv::dialogs::Dialog;
@@ -99,13 +101,18 @@ void WDialogShow(int x, int y, int focus, int mode) {
     ShowModal(*d, x, y, focus);
     return;
   }
-  // Modeless and semi-modeless dialogs live in the model: shown, with the
-  // focus on the requested field, their actions arriving as events.
-  Place(*d, x, y);
-  if (mode == 3) ++Table().semi_modeless_shown;
+  // Modeless and semi-modeless dialogs stay on screen, with the focus on the
+  // requested field, their actions arriving as events. A semi-modeless one
+  // disables the toolkit's windows while it is shown.
+  const Placement at = Place(*d, x, y);
+  if (mode == 3) {
+    ++Table().semi_modeless_shown;
+    zarv::SetToolkitWindowsEnabled(false);
+  }
   d->record.show_mode = mode;
   d->record.shown = 1;
   d->record.current_field = d->field(focus) ? focus : 0;
+  zarv::dialogs::ShowModeless(*d, at.x, at.y, focus);
   if (mode_changed) zarv::ReportError(zarv::dialogs::kBadMode, "WDialogShow");
 }
 
@@ -135,10 +142,12 @@ void WDialogUnload(int flag) {
     auto it = std::find_if(table.slots.begin(), table.slots.end(),
                            [id](const auto& s) { return s->record.identifier == id; });
     if (it == table.slots.end()) continue;
+    zarv::dialogs::CloseModeless(id);
     if ((*it)->record.shown && (*it)->record.show_mode == 3 && table.semi_modeless_shown > 0) {
       --table.semi_modeless_shown;
     }
     table.slots.erase(it);
   }
+  if (table.semi_modeless_shown == 0) zarv::SetToolkitWindowsEnabled(true);
   zarv::dialogs::MakeCurrent(0);
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "toolkit/core/errors.h"
+#include "toolkit/core/event_queue.h"
 #include "toolkit/core/resource_script.h"
 #include "toolkit/core/resources.h"
 #include "toolkit/dialogs/dialog_status.h"
 #include "toolkit/dialogs/extra_data.h"
+#include "toolkit/dialogs/modeless_dialog.h"
 
 namespace zarv::dialogs {
 
@@ -77,6 +79,8 @@ Dialog* LoadDialog(int resource, int identifier) {
 
 void ResetDialogTable() {
   DialogTable& t = Table();
+  CloseAllModeless();
+  if (t.semi_modeless_shown > 0) SetToolkitWindowsEnabled(true);
   t.slots.clear();
   t.semi_modeless_shown = 0;
   t.modal_running = false;

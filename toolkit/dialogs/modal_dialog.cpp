@@ -90,10 +90,10 @@ platform::DialogSpec BuildDialogSpec(const Dialog& dialog, int x, int y) {
   return spec;
 }
 
-ModalDialog::ModalDialog(Dialog& model, int focus)
+DialogInstance::DialogInstance(Dialog& model, int focus)
     : model_(model), fields_(model.fields), requested_focus_(focus) {}
 
-Field* ModalDialog::field(int id) {
+Field* DialogInstance::field(int id) {
   if (id == 0) return nullptr;
   for (Field& f : fields_) {
     if (f.id == id) return &f;
@@ -101,36 +101,36 @@ Field* ModalDialog::field(int id) {
   return nullptr;
 }
 
-Field* ModalDialog::numeric(int id) {
+Field* DialogInstance::numeric(int id) {
   Field* f = field(id);
   return f && f->kind == FieldClass::kNumeric ? f : nullptr;
 }
 
-void ModalDialog::beep() {
+void DialogInstance::beep() {
   if (BeepEnabled()) view_->beep();
 }
 
-void ModalDialog::set_text(Field& f, const std::string& text) {
+void DialogInstance::set_text(Field& f, const std::string& text) {
   adjusting_ = true;
   view_->set_text(f.id, text);
   adjusting_ = false;
   f.text = text;
 }
 
-void ModalDialog::save_last_valid(const Field& f) {
+void DialogInstance::save_last_valid(const Field& f) {
   last_valid_text_ = view_->text(f.id).substr(0, 255);
   last_valid_value_ = f.record.value;
   last_valid_defined_ = f.record.defined;
 }
 
-void ModalDialog::restore_last_valid(Field& f) {
+void DialogInstance::restore_last_valid(Field& f) {
   set_text(f, last_valid_text_);
   f.record.value = last_valid_value_;
   f.record.defined = last_valid_defined_;
   f.modified = false;
 }
 
-void ModalDialog::refuse_focus(Field& f, bool beep_too) {
+void DialogInstance::refuse_focus(Field& f, bool beep_too) {
   adjusting_ = true;
   view_->set_focus(f.id);
   view_->select_all(f.id);
@@ -139,7 +139,7 @@ void ModalDialog::refuse_focus(Field& f, bool beep_too) {
   if (beep_too) beep();
 }
 
-void ModalDialog::commit(Field& f) {
+void DialogInstance::commit(Field& f) {
   f.text = view_->text(f.id);
   if (!f.modified) return;
   if (IsBlank(f.text)) {
@@ -155,40 +155,44 @@ void ModalDialog::commit(Field& f) {
   f.modified = false;
 }
 
-void ModalDialog::copy_in() {
+void DialogInstance::show_field(const Field& f) {
+  const bool was_adjusting = adjusting_;
   adjusting_ = true;
-  for (const Field& f : fields_) {
-    switch (f.kind) {
-      case FieldClass::kListBox:
-      case FieldClass::kComboBox:
-        view_->set_options(f.id, f.options);
-        view_->set_selection(f.id, f.selection);
-        if (f.kind == FieldClass::kComboBox &&
-            (f.selection < 0 || f.options[static_cast<std::size_t>(f.selection)] != f.text)) {
-          view_->set_text(f.id, f.text);
-        }
-        break;
-      case FieldClass::kCheckBox:
-      case FieldClass::kRadioButton:
+  switch (f.kind) {
+    case FieldClass::kListBox:
+    case FieldClass::kComboBox:
+      view_->set_options(f.id, f.options);
+      view_->set_selection(f.id, f.selection);
+      if (f.kind == FieldClass::kComboBox &&
+          (f.selection < 0 || static_cast<std::size_t>(f.selection) >= f.options.size() ||
+           f.options[static_cast<std::size_t>(f.selection)] != f.text)) {
         view_->set_text(f.id, f.text);
-        view_->set_check(f.id, f.check);
-        break;
-      case FieldClass::kUpDown:
-      case FieldClass::kTrackbar:
-      case FieldClass::kProgress:
-      case FieldClass::kTreeView:
-      case FieldClass::kTabControl:
-      case FieldClass::kOther:
-        break;
-      default:
-        view_->set_text(f.id, f.text);
-        break;
-    }
+      }
+      break;
+    case FieldClass::kCheckBox:
+    case FieldClass::kRadioButton:
+      view_->set_text(f.id, f.text);
+      view_->set_check(f.id, f.check);
+      break;
+    case FieldClass::kUpDown:
+    case FieldClass::kTrackbar:
+    case FieldClass::kProgress:
+    case FieldClass::kTreeView:
+    case FieldClass::kTabControl:
+    case FieldClass::kOther:
+      break;
+    default:
+      view_->set_text(f.id, f.text);
+      break;
   }
-  adjusting_ = false;
+  adjusting_ = was_adjusting;
 }
 
-void ModalDialog::copy_back() {
+void DialogInstance::copy_in() {
+  for (const Field& f : fields_) show_field(f);
+}
+
+void DialogInstance::read_view() {
   for (Field& f : fields_) {
     switch (f.kind) {
       case FieldClass::kEdit:
@@ -203,6 +207,7 @@ void ModalDialog::copy_back() {
         break;
       case FieldClass::kListBox:
         f.selection = view_->selection(f.id);
+        if (f.selection >= static_cast<int>(f.options.size())) f.selection = -1;
         break;
       case FieldClass::kComboBox: {
         f.text = view_->text(f.id);
@@ -223,10 +228,9 @@ void ModalDialog::copy_back() {
         break;
     }
   }
-  model_.fields = std::move(fields_);
 }
 
-void ModalDialog::opened(platform::DialogView& view) {
+void DialogInstance::opened(platform::DialogView& view) {
   view_ = &view;
   copy_in();
   if (requested_focus_ != 0 && field(requested_focus_)) {
@@ -239,7 +243,7 @@ void ModalDialog::opened(platform::DialogView& view) {
   if (Field* f = numeric(focus_)) save_last_valid(*f);
 }
 
-bool ModalDialog::key_typed(int id, char32_t ch, bool ctrl, bool alt) {
+bool DialogInstance::key_typed(int id, char32_t ch, bool ctrl, bool alt) {
   (void)ctrl;
   (void)alt;
   refused_for_ = 0;
@@ -251,7 +255,7 @@ bool ModalDialog::key_typed(int id, char32_t ch, bool ctrl, bool alt) {
   return false;
 }
 
-void ModalDialog::text_changed(int id) {
+void DialogInstance::text_changed(int id) {
   if (adjusting_) return;
   Field* f = field(id);
   if (!f) return;
@@ -265,7 +269,7 @@ void ModalDialog::text_changed(int id) {
   }
 }
 
-void ModalDialog::focus_changing(int from, int to, FocusCause cause) {
+void DialogInstance::focus_changing(int from, int to, FocusCause cause) {
   if (adjusting_ || ended_) return;
   refused_for_ = 0;
   if (to == 0) return;  // leaving the dialog: nothing is checked
@@ -302,14 +306,15 @@ void ModalDialog::focus_changing(int from, int to, FocusCause cause) {
     entered->record.tab_pressed = 0;
     if (entered->kind == FieldClass::kNumeric) save_last_valid(*entered);
   }
+  if (from != to) focus_moved(from, to);
 }
 
-bool ModalDialog::is_push_button(int id) {
+bool DialogInstance::is_push_button(int id) {
   const Field* f = field(id);
   return f && f->kind == FieldClass::kPushButton;
 }
 
-int ModalDialog::default_button() {
+int DialogInstance::default_button() {
   for (const Field& f : fields_) {
     if (f.kind == FieldClass::kPushButton &&
         (f.style & style::kBsTypeMask) == style::kBsDefPushButton) {
@@ -319,14 +324,14 @@ int ModalDialog::default_button() {
   return 1;
 }
 
-void ModalDialog::button_pressed(int id) {
+void DialogInstance::button_pressed(int id) {
   if (ended_) return;
   // The Cancel and OK commands exist even when no button carries them.
   if (!is_push_button(id) && !(id <= 2 && id >= 1 && !field(id))) return;
   press(id);
 }
 
-void ModalDialog::press(int id) {
+void DialogInstance::press(int id) {
   const int refused_for = refused_for_;
   refused_for_ = 0;
   if (deferred_ != 0) {
@@ -351,17 +356,13 @@ void ModalDialog::press(int id) {
     }
   }
 
-  exit_button_ = id;
-  focus_field_ = focus_ == id ? before_focus_ : focus_;
+  const int focus_field = focus_ == id ? before_focus_ : focus_;
   model_.record.current_field = id;
-  model_.record.previous_field = focus_field_;
-  copy_back();
-  ended_ = true;
-  SetModalDialogResults(exit_button_, focus_field_, model_.record.identifier);
-  view_->end(exit_button_, focus_field_);
+  model_.record.previous_field = focus_field;
+  button_acted(id, focus_field);
 }
 
-void ModalDialog::enter_pressed(int id, bool ctrl, bool alt) {
+void DialogInstance::enter_pressed(int id, bool ctrl, bool alt) {
   (void)id;
   if (ended_ || ctrl || alt) return;
   refused_for_ = 0;
@@ -370,18 +371,29 @@ void ModalDialog::enter_pressed(int id, bool ctrl, bool alt) {
   press(button);
 }
 
-void ModalDialog::cancel() {
+void DialogInstance::cancel() {
   if (ended_) return;
   refused_for_ = 0;
   press(2);
 }
 
-void ModalDialog::selection_changed(int id) {
+void DialogInstance::selection_changed(int id) {
   if (adjusting_) return;
   refused_for_ = 0;
-  if (Field* f = field(id); f && f->kind == FieldClass::kComboBox) {
-    f->selection = view_->selection(id);
-  }
+  Field* f = field(id);
+  if (!f) return;
+  if (f->kind == FieldClass::kComboBox) f->selection = view_->selection(id);
+  selection_made(id);
+}
+
+void ModalDialog::button_acted(int button, int focus_field) {
+  exit_button_ = button;
+  focus_field_ = focus_field;
+  read_view();
+  model_.fields = std::move(fields_);
+  ended_ = true;
+  SetModalDialogResults(exit_button_, focus_field_, model_.record.identifier);
+  view_->end(exit_button_, focus_field_);
 }
 
 }  // namespace zarv::dialogs

@@ -1,7 +1,7 @@
-// The modal instance of a loaded dialog: built by the backend from a
-// DialogSpec, filled from the loaded dialog's model when it opens, driven by
-// the user through DialogEvents, and copied back into the model when a push
-// button ends it.
+// Shown instances of a loaded dialog. A modal show builds one from the
+// template, copies the model in and, when a push button ends it, the user's
+// input back; a modeless show keeps one for as long as the dialog is shown
+// (modeless_dialog.h).
 #pragma once
 
 #include <string>
@@ -16,9 +16,14 @@ namespace zarv::dialogs {
 // (x, y) of the screen (-1: centred by the backend).
 platform::DialogSpec BuildDialogSpec(const Dialog& dialog, int x, int y);
 
-class ModalDialog final : public platform::DialogEvents {
+// A shown instance of a loaded dialog: built by the backend from a
+// DialogSpec, filled from the loaded dialog's model when it opens, driven by
+// the user through DialogEvents. It carries the field rules (typing filter,
+// validation, deferred invalid field, default button) that modal and
+// modeless instances share; what a pressed push button does is theirs.
+class DialogInstance : public platform::DialogEvents {
  public:
-  ModalDialog(Dialog& model, int focus);
+  DialogInstance(Dialog& model, int focus);
 
   void opened(platform::DialogView& view) override;
   bool key_typed(int id, char32_t ch, bool ctrl, bool alt) override;
@@ -29,12 +34,28 @@ class ModalDialog final : public platform::DialogEvents {
   void cancel() override;
   void selection_changed(int id) override;
 
-  bool ended() const { return ended_; }
-  int exit_button() const { return exit_button_; }
-  int focus_field() const { return focus_field_; }
+ protected:
+  // A push button (or the Cancel command, 2) acted, the field that had the
+  // focus when it was pressed being `focus_field`; the record is up to date.
+  virtual void button_acted(int button, int focus_field) = 0;
+  // The focus moved from one field to another of this dialog.
+  virtual void focus_moved(int from, int to) { (void)from; (void)to; }
+  // A check box, radio button, list or combo box selection changed.
+  virtual void selection_made(int id) { (void)id; }
+
+  // Reads what the view shows back into the instance's fields.
+  void read_view();
+  // Shows one field's model state in the view (as when the dialog opened).
+  void show_field(const Field& f);
+  Field* field(int id);
+  int focused_field() const { return focus_; }
+  bool has_view() const { return view_ != nullptr; }
+
+  Dialog& model_;
+  std::vector<Field> fields_;  // the instance's own copy while it is shown
+  platform::DialogView* view_ = nullptr;
 
  private:
-  Field* field(int id);
   Field* numeric(int id);
   void beep();
   void set_text(Field& f, const std::string& text);
@@ -46,11 +67,7 @@ class ModalDialog final : public platform::DialogEvents {
   int default_button();
   void press(int id);
   void copy_in();
-  void copy_back();
 
-  Dialog& model_;
-  std::vector<Field> fields_;  // the instance's own copy while it runs
-  platform::DialogView* view_ = nullptr;
   int requested_focus_ = 0;
   int focus_ = 0;         // control that has the focus, as we last saw it
   int before_focus_ = 0;  // the one that had it before
@@ -60,7 +77,24 @@ class ModalDialog final : public platform::DialogEvents {
   double last_valid_value_ = 0.0;
   std::int32_t last_valid_defined_ = 0;
   bool adjusting_ = false;  // our own changes: not user input
-  bool ended_ = false;
+
+ protected:
+  bool ended_ = false;  // modal: a push button ended it
+};
+
+// The modal instance: the first push button that acts ends it, and every
+// field is copied back into the loaded dialog.
+class ModalDialog final : public DialogInstance {
+ public:
+  using DialogInstance::DialogInstance;
+
+  bool ended() const { return ended_; }
+  int exit_button() const { return exit_button_; }
+  int focus_field() const { return focus_field_; }
+
+ private:
+  void button_acted(int button, int focus_field) override;
+
   int exit_button_ = 0;
   int focus_field_ = 0;
 };

@@ -198,8 +198,8 @@ struct DialogBaseUnits {
 // How the focus is moving, as far as the toolkit's field rules care.
 enum class FocusCause { kTab, kClick, kProgram, kOther };
 
-// The running modal instance, as the toolkit sees it while the backend's
-// modal loop runs. Indices of options are 0-based; -1 means no selection.
+// A shown dialog instance (modal, or modeless while it is shown), as the
+// toolkit sees it. Indices of options are 0-based; -1 means no selection.
 class DialogView {
  public:
   virtual ~DialogView() = default;
@@ -221,8 +221,9 @@ class DialogView {
   virtual void end(int exit_button, int focus_field) = 0;
 };
 
-// What the user does in a modal instance, reported by the backend. The
-// toolkit answers through the DialogView it was given in opened().
+// What the user does in a dialog instance, reported by the backend. The
+// toolkit answers through the DialogView it was given in opened(). A
+// modeless instance never calls DialogView::end().
 class DialogEvents {
  public:
   virtual ~DialogEvents() = default;
@@ -246,6 +247,8 @@ class DialogEvents {
   virtual void cancel() = 0;
   // The selection of a list or combo box, or a check box, changed.
   virtual void selection_changed(int id) = 0;
+  // The help key (F1) in a modeless dialog. Modal dialogs ignore it.
+  virtual void help_requested() {}
 };
 
 // ---------------------------------------------------------------- platform
@@ -274,9 +277,11 @@ class Platform {
   virtual int draw_text(int x, int y, std::string_view text, Rgb fg, Rgb bg) = 0;
   virtual int text_width(std::string_view text) = 0;
 
-  // Blocks until at least one raw input has been delivered to the sink. When
-  // a script is used up (or, headless, when there is none), delivers
-  // kCloseAsked.
+  // Blocks until at least one raw input has been delivered to the sink, or
+  // until the DialogEvents callbacks of a modeless dialog have run for one
+  // user action (or, scripted, for one `dialog ID` block), so that the
+  // toolkit can deliver the events they queued. When a script is used up
+  // (or, headless, when there is none), delivers kCloseAsked.
   virtual void wait_input() = 0;
   // Lets the window repaint for up to `ms` milliseconds while a started
   // program runs; keyboard and mouse input is thrown away.
@@ -288,6 +293,13 @@ class Platform {
   virtual DialogBaseUnits dialog_base_units(std::string_view face, int points) = 0;
   // Runs a modal dialog; returns when the toolkit called DialogView::end().
   virtual void run_modal_dialog(const DialogSpec& spec, DialogEvents& events) = 0;
+  // Shows a modeless dialog and returns at once; it stays on screen, its
+  // controls reporting to `events` (which outlives it) while wait_input
+  // runs, until close_modeless_dialog(spec.id). Showing an identifier that
+  // is already shown replaces that dialog.
+  virtual void show_modeless_dialog(const DialogSpec& spec, DialogEvents& events) = 0;
+  // Takes a modeless dialog off the screen; unknown identifiers are ignored.
+  virtual void close_modeless_dialog(int id) = 0;
 
   virtual void help_show(std::string_view path) = 0;  // an existing file
   virtual void help_close() = 0;

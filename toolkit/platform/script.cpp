@@ -140,4 +140,16 @@ std::optional<DialogAction> ScriptDriver::next_dialog_action() {
   }
 }
 
+std::optional<int> ScriptDriver::next_dialog_line() {
+  skip_bad_lines();
+  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kDialog) return lines_[next_].value;
+  return std::nullopt;
+}
+
+std::optional<DialogAction> ScriptDriver::next_modeless_action() {
+  skip_bad_lines();
+  if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kAction) return take().action;
+  return std::nullopt;
+}
+
 }  // namespace zarv::platform

@@ -90,6 +90,13 @@ class ScriptDriver {
   // Event lines met here are script errors: noted and skipped.
   std::optional<DialogAction> next_dialog_action();
 
+  // The identifier of the next line when it is `dialog ID` (not taken);
+  // nothing otherwise. Bad lines before it are noted and skipped.
+  std::optional<int> next_dialog_line();
+  // For a modeless dialog: the next line when it is a dialog action (taken);
+  // nothing otherwise, the line left in place for the next wait.
+  std::optional<DialogAction> next_modeless_action();
+
   bool used_up() const;
   // Line number of the next line to be taken; 0 when the script is used up.
   int next_line_number() const;

@@ -93,6 +93,14 @@ void HeadlessDialog::run() {
   transcript_.dialog_end(spec_.id, ended_->first, ended_->second);
 }
 
+void HeadlessDialog::open() {
+  events_.opened(*this);
+  transcript_.dialog_show(spec_.id);
+  write_fields();
+}
+
+void HeadlessDialog::hide() { transcript_.line("dialog " + std::to_string(spec_.id) + " hide"); }
+
 void HeadlessDialog::write_fields() {
   for (const auto& c : controls_) {
     if (ShowsField(c.spec.kind)) transcript_.field(c.spec.id, shown_text(c));

@@ -1,7 +1,9 @@
-// A modal dialog without a screen: the controls of a template held as plain
-// values, driven by the `dialog ID` answer of the script. Each action is
+// A dialog without a screen: the controls of a template held as plain
+// values, driven by the `dialog ID` lines of the script. Each action is
 // turned into the raw input a user would give (a focus move, keys, a click),
-// reported to the toolkit, and the toolkit's answers are carried out.
+// reported to the toolkit, and the toolkit's answers are carried out. A
+// modal one plays its whole answer in run(); a modeless one stays open and
+// takes actions one by one while the program waits for events.
 #pragma once
 
 #include <optional>
@@ -19,8 +21,14 @@ class HeadlessDialog final : public DialogView {
   HeadlessDialog(const DialogSpec& spec, DialogEvents& events, ScriptDriver& script,
                  Transcript& transcript);
 
-  // Shows the dialog, plays its script answer, and returns once it ended.
+  // Modal: shows the dialog, plays its script answer, returns once it ended.
   void run();
+
+  // Modeless: shows the dialog and keeps its controls; act() performs one
+  // script action on them; hide() writes that the dialog went away.
+  void open();
+  void act(const DialogAction& action) { perform(action); }
+  void hide();
 
   // DialogView
   std::string text(int id) override;
@@ -70,7 +78,7 @@ class HeadlessDialog final : public DialogView {
   void skip(const DialogAction& action, const std::string& why);
   void note(const std::string& text);
 
-  const DialogSpec& spec_;
+  const DialogSpec spec_;
   DialogEvents& events_;
   ScriptDriver& script_;
   Transcript& transcript_;

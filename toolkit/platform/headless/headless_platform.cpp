@@ -111,6 +111,7 @@ class HeadlessPlatform final : public Platform {
   }
 
   void wait_input() override {
+    if (play_modeless_block()) return;
     Input in = script_->next_event();
     if (in.kind == InputKind::kCloseAsked && script_->used_up() &&
         ++closes_past_end_ >= kClosesBeforeStopping) {
@@ -194,6 +195,21 @@ class HeadlessPlatform final : public Platform {
     dialog.run();
   }
 
+  void show_modeless_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    close_modeless_dialog(spec.id);
+    auto dialog = std::make_unique<HeadlessDialog>(spec, events, *script_, transcript_);
+    HeadlessDialog& shown = *dialog;
+    modeless_[spec.id] = std::move(dialog);
+    shown.open();
+  }
+
+  void close_modeless_dialog(int id) override {
+    const auto it = modeless_.find(id);
+    if (it == modeless_.end()) return;
+    it->second->hide();
+    modeless_.erase(it);
+  }
+
   void help_show(std::string_view path) override { transcript_.help(path); }
   void help_close() override { transcript_.help_close(); }
   void beep() override { transcript_.beep(); }
@@ -212,6 +228,23 @@ class HeadlessPlatform final : public Platform {
       transcript_.note("no window is open: script line " +
                        std::to_string(script_->last_line_number()) + " has nothing to act on");
     }
+  }
+
+  // When the next script line is `dialog ID` for a shown modeless dialog,
+  // takes it and the actions after it, and acts on that dialog. True when
+  // it did: the toolkit then delivers what the dialog queued.
+  bool play_modeless_block() {
+    const std::optional<int> id = script_->next_dialog_line();
+    if (!id || !modeless_.contains(*id)) return false;  // noted by next_event
+    script_->dialog_begins(*id);
+    while (const auto action = script_->next_modeless_action()) {
+      // The toolkit closes modeless dialogs only from the program's own
+      // code, never from inside an action; look it up each time anyway.
+      const auto it = modeless_.find(*id);
+      if (it == modeless_.end()) break;
+      it->second->act(*action);
+    }
+    return true;
   }
 
   // A path typed into a file dialog is taken relative to the current folder.
@@ -234,6 +267,7 @@ class HeadlessPlatform final : public Platform {
   InputSink* sink_ = nullptr;
   Size client_{};
   std::map<int, std::string> status_;  // shown text per 1-based part
+  std::map<int, std::unique_ptr<HeadlessDialog>> modeless_;  // shown, by identifier
   int closes_past_end_ = 0;
 };
 

@@ -124,6 +124,21 @@ class ModalDialog final : public QDialog, public DialogView {
     context_.transcript.dialog_end(spec_.id, exit_button_, focus_field_);
   }
 
+  // Modeless: shown without a loop of its own; the script acts on it one
+  // action at a time from the backend's wait for input.
+  void open_modeless() {
+    setModal(false);
+    events_.opened(*this);
+    context_.transcript.dialog_show(spec_.id);
+    write_fields();
+    show();
+  }
+  void act(const DialogAction& action) { perform(action); }
+  void hide_modeless() {
+    hide();
+    context_.transcript.line("dialog " + std::to_string(spec_.id) + " hide");
+  }
+
   // ------------------------------------------------------------ DialogView
   std::string text(int id) override {
     Control* c = find(id);
@@ -512,6 +527,9 @@ class ModalDialog final : public QDialog, public DialogView {
       case Qt::Key_Escape:
         events_.cancel();
         return true;
+      case Qt::Key_F1:
+        events_.help_requested();
+        return true;
       case Qt::Key_Return:
       case Qt::Key_Enter:
         // Qt's own default-button handling is bypassed: the toolkit decides.
@@ -763,6 +781,34 @@ void RunModalDialog(const DialogSpec& spec, DialogEvents& events, ModalContext& 
                 spec.y >= 0 ? spec.y : (screen.height() - dialog.height()) / 2);
   }
   dialog.run();
+}
+
+namespace {
+
+class ModelessAdapter final : public ShownModelessDialog {
+ public:
+  ModelessAdapter(const DialogSpec& spec, DialogEvents& events, ModalContext& context)
+      : dialog_(spec, events, context) {
+    if (spec.x >= 0 || spec.y >= 0) {
+      const QRect screen = QGuiApplication::primaryScreen()->geometry();
+      dialog_.move(spec.x >= 0 ? spec.x : (screen.width() - dialog_.width()) / 2,
+                   spec.y >= 0 ? spec.y : (screen.height() - dialog_.height()) / 2);
+    }
+    dialog_.open_modeless();
+  }
+  ~ModelessAdapter() override { dialog_.hide_modeless(); }
+  void act(const DialogAction& action) override { dialog_.act(action); }
+
+ private:
+  ModalDialog dialog_;
+};
+
+}  // namespace
+
+std::unique_ptr<ShownModelessDialog> ShowModelessDialog(const DialogSpec& spec,
+                                                        DialogEvents& events,
+                                                        ModalContext& context) {
+  return std::make_unique<ModelessAdapter>(spec, events, context);
 }
 
 }  // namespace zarv::platform::qt

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QString>
+#include <memory>
 #include <string_view>
 
 #include "toolkit/platform/platform.h"
@@ -31,6 +32,18 @@ DialogBaseUnits BaseUnitsOf(const QFont& font);
 void RunModalDialog(const DialogSpec& spec, DialogEvents& events, ModalContext& context);
 MessageBoxResult RunMessageBox(const MessageBoxSpec& spec, ModalContext& context);
 FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context);
+
+// A dialog shown modeless: the same widgets as a modal one, in a non-modal
+// window that stays up until this object goes away (which writes its
+// `dialog ID hide` line). act() performs one script action on it.
+class ShownModelessDialog {
+ public:
+  virtual ~ShownModelessDialog() = default;
+  virtual void act(const DialogAction& action) = 0;
+};
+std::unique_ptr<ShownModelessDialog> ShowModelessDialog(const DialogSpec& spec,
+                                                        DialogEvents& events,
+                                                        ModalContext& context);
 
 // Saves `widget` as DIR/NAME.png when screenshots are wanted.
 void SaveScreenshot(QWidget& widget, const ModalContext& context, const QString& name);

@@ -19,6 +19,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <csignal>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,7 @@
 #include "toolkit/platform/qt/qt_main_window.h"
 #include "toolkit/platform/qt/qt_messages.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
+#include "toolkit/platform/qt/qt_modeless_events.h"
 #include "toolkit/platform/qt/qt_text.h"
 #include "toolkit/platform/script.h"
 
@@ -159,6 +161,7 @@ class QtPlatform final : public Platform {
   }
 
   void close_window() override {
+    modeless_.clear();  // they are the window's children
     if (!window_) return;
     window_->allow_close();
     window_->close();
@@ -263,6 +266,8 @@ class QtPlatform final : public Platform {
       screenshot_taken_ = true;
       qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
     }
+    const long long acted_before = dialog_actions_;
+    if (script_ && play_modeless_block()) return;
     if (script_) {
       act(script_->next_event());
       QElapsedTimer waited;
@@ -275,7 +280,7 @@ class QtPlatform final : public Platform {
       }
       return;
     }
-    while (delivered_ == before) {
+    while (delivered_ == before && dialog_actions_ == acted_before) {
       if (!window_ || !window_->isVisible()) {
         // Nothing on screen could ever give input: the run is over.
         Input close;
@@ -306,6 +311,30 @@ class QtPlatform final : public Platform {
 
   void run_modal_dialog(const DialogSpec& spec, DialogEvents& events) override {
     qt::RunModalDialog(spec, events, modal_);
+  }
+
+  void show_modeless_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    close_modeless_dialog(spec.id);
+    Modeless& m = modeless_[spec.id];
+    m.events = std::make_unique<qt::CountedDialogEvents>(events, dialog_actions_);
+    m.dialog = qt::ShowModelessDialog(spec, *m.events, modal_);
+  }
+
+  void close_modeless_dialog(int id) override { modeless_.erase(id); }
+
+  // When the next script line is `dialog ID` for a shown modeless dialog,
+  // takes it and the actions after it and performs them on that dialog.
+  bool play_modeless_block() {
+    const std::optional<int> id = script_->next_dialog_line();
+    if (!id || !modeless_.contains(*id)) return false;  // noted by next_event
+    script_->dialog_begins(*id);
+    while (const auto action = script_->next_modeless_action()) {
+      const auto it = modeless_.find(*id);
+      if (it == modeless_.end()) break;
+      it->second.dialog->act(*action);
+      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return true;
   }
 
   void help_show(std::string_view path) override {
@@ -426,6 +455,13 @@ class QtPlatform final : public Platform {
   std::unique_ptr<QTextBrowser> help_;
   InputSink* sink_ = nullptr;
   long long delivered_ = 0;
+  // Shown modeless dialogs; parented to the window, so they go before it.
+  struct Modeless {
+    std::unique_ptr<qt::CountedDialogEvents> events;
+    std::unique_ptr<qt::ShownModelessDialog> dialog;
+  };
+  std::map<int, Modeless> modeless_;
+  long long dialog_actions_ = 0;  // callbacks of modeless dialogs so far
   Input last_scripted_;
   bool screenshot_taken_ = false;
 };

@@ -207,6 +207,15 @@ TEST(QtMessageFilterTest, DropsOnlyKnownNoise) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(qt::IsHarmlessQtMessage(QString::fromUtf8(c.message)), c.harmless) << c.message;
+
+  qt::InstallQtMessageFilter();
+  qt::InstallQtMessageFilter();  // twice must not make it its own predecessor
+  ::testing::internal::CaptureStderr();
+  qWarning("This plugin does not support propagateSizeHints()");
+  qWarning("QPainter::begin: a real warning");
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(written.find("propagateSizeHints"), std::string::npos) << written;
+  EXPECT_NE(written.find("a real warning"), std::string::npos) << written;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "toolkit/platform/qt/qt_messages.h"
 
 #include <QtGlobal>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <array>
@@ -15,8 +16,10 @@ void FilterMessage(QtMsgType type, const QMessageLogContext& context, const QStr
   if (type == QtFatalMsg && message.contains(QLatin1StringView("no Qt platform plugin could be initialized"))) {
     // The display went away (or refused us) between the start-up check and
     // the real connection. Say so plainly and end without a core dump.
-    std::fputs("nodalux: the Qt platform plugin could not open a display; "
-               "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen\n", stderr);
+    std::fprintf(stderr,
+                 "%s: the Qt platform plugin could not open a display; "
+                 "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen\n",
+                 program_invocation_short_name);
     std::fflush(nullptr);
     std::_Exit(1);
   }

@@ -68,4 +68,8 @@ void ERROR(std::int32_t LEVEL, std::string_view TEXT1, std::string_view TEXT2,
   }
 }
 
+void ReportFileError(std::string_view what, std::string_view path) {
+  WMessageBox(0, 3, 1, std::string(what) + "\r" + std::string(path), "File Error");
+}
+
 }  // namespace nodalux

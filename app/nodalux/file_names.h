@@ -13,6 +13,9 @@ namespace nodalux {
 void EXTN(std::string_view FILENAME, zarv::TextSpan ROOTNAME, zarv::TextSpan EXTENSION);
 // Cuts PATH after its last folder separator (all blanks when it has none).
 void ROOT(zarv::TextSpan PATH);
+// Shows the "File Error" box: what went wrong ("Cannot open file:"), then
+// the file's path on its own line.
+void ReportFileError(std::string_view what, std::string_view path);
 // Shows the "Data Error" box, then carries out ACTION ("quit", "clear").
 void ERROR(std::int32_t LEVEL, std::string_view TEXT1, std::string_view TEXT2,
            std::string_view TEXT3, std::string_view ACTION);

@@ -5,8 +5,11 @@
 #include <cmath>
 #include <string>
 
+#include "app/nodalux/app_state.h"
 #include "app/nodalux/degree_trig.h"
+#include "app/nodalux/number_fields.h"
 #include "toolkit/core/window.h"
+#include "toolkit/dialogs/common_dialogs.h"
 
 namespace nodalux {
 
@@ -73,6 +76,12 @@ void SELECT() {
     if (dist / kMetresPerMile <= RADIUS_MILES) GROUP_TABLE[++GROUP_COUNT] = poi;
   }
   WindowStatusText(1, " Number of POI in group: " + std::to_string(GROUP_COUNT));
+}
+
+void ReportStorageLimit() {
+  WMessageBox(0, 4, 1, "Too many POI entries in file.\rMaximum is" + IntegerField(MAX_POI, 6),
+              "Storage limit");
+  QUIT_REQUESTED = true;
 }
 
 }  // namespace nodalux

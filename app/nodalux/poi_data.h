@@ -28,6 +28,9 @@ extern float CENTRE_LATITUDE;
 extern float CENTRE_LONGITUDE;
 extern float RADIUS_MILES;
 
+// The table is full: says so ("Storage limit") and asks the program to end
+// after the current command.
+void ReportStorageLimit();
 // Rebuilds the group from the POI table and shows its size in status bar
 // part 1.
 void SELECT();

@@ -79,20 +79,13 @@ void ReportNotCsv() {
   INPUT_FILE.clear();
 }
 
-void ReportStorageLimit() {
-  char text[64];
-  std::snprintf(text, sizeof text, "Too many POI entries in file.\rMaximum is%6d", MAX_POI);
-  WMessageBox(0, 4, 1, text, "Storage limit");
-  QUIT_REQUESTED = true;
-}
-
 }  // namespace
 
 void READ_CSV() {
   const std::string path(INPUT_FILE.trimmed());
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) {
-    WMessageBox(0, 3, 1, "Cannot open file:\r" + path, "File Error");
+    ReportFileError("Cannot open file:", path);
     return;
   }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/nodalux/app_state.h"
+#include "app/nodalux/file_names.h"
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
@@ -35,10 +36,6 @@ void AppendQuotedName(std::string& line, std::string_view name) {
     line.push_back(c);
   }
   line.push_back('"');
-}
-
-void ReportFileError(std::string_view what, const std::string& path) {
-  WMessageBox(0, 3, 1, std::string(what) + "\r" + path, "File Error");
 }
 
 }  // namespace

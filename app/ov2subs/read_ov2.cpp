@@ -1,11 +1,10 @@
 // READ_OV2: appends the POI of the OV2 file INPUT_FILE to the POI table.
-#include <fstream>
-#include <new>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/nodalux/app_state.h"
+#include "app/nodalux/file_names.h"
+#include "app/nodalux/read_whole_file.h"
 #include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
 #include "app/nodalux/number_fields.h"
@@ -16,31 +15,10 @@
 namespace nodalux {
 namespace {
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::vector<unsigned char>> ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return std::nullopt;
-  const std::streamoff size = file.tellg();
-  if (size < 0 || !file.seekg(0)) return std::nullopt;
-  try {
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-    return bytes;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-}
-
 void ReportUnsupportedType(std::int8_t type) {
   const std::string text = "Unsupported record type:" + IntegerField(type, 2) +
                            "\rPlease inform the author";
   WMessageBox(0, 4, 1, text, "Vexilo Error");
-}
-
-void ReportStorageLimit() {
-  const std::string text =
-      "Too many POI entries in file.\rMaximum is" + IntegerField(MAX_POI, 6);
-  WMessageBox(0, 4, 1, text, "Storage limit");
 }
 
 }  // namespace
@@ -51,7 +29,6 @@ void AppendOv2Records(std::span<const unsigned char> bytes) {
   while (const auto poi = decoder.next()) {
     if (POI_COUNT >= MAX_POI) {
       ReportStorageLimit();
-      QUIT_REQUESTED = true;
       return;
     }
     ++POI_COUNT;
@@ -73,10 +50,10 @@ void READ_OV2() {
   const std::string path = INPUT_FILE.str();
   const auto bytes = ReadWholeFile(path);
   if (!bytes) {
-    WMessageBox(0, 3, 1, "Cannot open file:\r" + path, "File Error");
+    ReportFileError("Cannot open file:", path);
     return;
   }
-  AppendOv2Records(*bytes);
+  AppendOv2Records({reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()});
 }
 
 }  // namespace nodalux

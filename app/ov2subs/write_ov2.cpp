@@ -52,7 +52,7 @@ void WRITE_OV2() {
     // Remove what was written of it, but never a folder of that name.
     std::error_code error;
     if (std::filesystem::is_regular_file(temp_name, error)) std::filesystem::remove(temp_name, error);
-    WMessageBox(0, 3, 1, "Cannot create file:\r" + TempFilePath(), "File Error");
+    ReportFileError("Cannot create file:", TempFilePath());
     zarv::InfoStatus(1);
     return;
   }

@@ -27,7 +27,7 @@ bool ShowsField(ControlKind k) {
 }
 
 // Tab pages nest only as deep as the toolkit lets them; this bounds the walk
-// up from a control to the dialog even for a spec that loops.
+// up from a control to the dialog even for a DialogSpec whose pages loop.
 constexpr int kMaxPageDepth = 16;
 
 // Length in bytes of the UTF-8 sequence at s[i] and its code point; a byte

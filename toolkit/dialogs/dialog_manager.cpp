@@ -48,7 +48,7 @@ void ShowModal(Dialog& d, int x, int y, int focus) {
   d.record.show_mode = 1;
   d.record.shown = 1;
   Table().modal_running = true;
-  zarv::ThePlatform().run_modal_dialog(zarv::dialogs::BuildDialogSpec(d, at.x, at.y), instance);
+  zarv::ThePlatform().run_modal_dialog(instance.spec(at.x, at.y), instance);
   Table().modal_running = false;
   d.record.shown = 0;
   if (!instance.ended()) {

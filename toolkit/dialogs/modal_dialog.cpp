@@ -28,6 +28,7 @@ ControlKind KindOf(const Field& f) {
     case FieldClass::kEdit:
     case FieldClass::kNumeric: return ControlKind::kEdit;
     case FieldClass::kListBox: return ControlKind::kListBox;
+    case FieldClass::kTabControl: return ControlKind::kTabControl;
     case FieldClass::kComboBox:
       switch (f.style & style::kCbsTypeMask) {
         case style::kCbsSimple: return ControlKind::kComboSimple;
@@ -51,6 +52,34 @@ int AlignOf(const Field& f) {
 
 }  // namespace
 
+platform::ControlSpec BuildControlSpec(const Field& f, const ControlTemplate& t) {
+  platform::ControlSpec c;
+  c.id = f.id;
+  c.kind = KindOf(f);
+  c.cls = t.cls;
+  c.text = f.text;
+  c.x = t.x;
+  c.y = t.y;
+  c.cx = t.cx;
+  c.cy = t.cy;
+  c.visible = f.record.initial_state != 3;
+  c.enabled = f.record.initial_state != 0;
+  c.read_only = f.record.initial_state == 2;
+  c.tab_stop = (f.style & style::kTabStop) != 0;
+  c.numeric = f.kind == FieldClass::kNumeric;
+  c.multiline = f.kind == FieldClass::kEdit && (f.style & style::kEsMultiLine);
+  c.sunken = (f.kind == FieldClass::kStatic && (f.style & style::kSsSunken)) ||
+             (t.exstyle & (style::kExClientEdge | style::kExStaticEdge));
+  c.border = (f.style & style::kBorder) != 0;
+  c.align = AlignOf(f);
+  if (f.is_edit() || f.kind == FieldClass::kComboBox) c.length_limit = f.record.length_limit;
+  if (f.kind == FieldClass::kTabControl) {
+    for (const TabItem& tab : f.tabs) c.tabs.push_back(tab.label);
+    c.tab_selection = f.tab_selection;
+  }
+  return c;
+}
+
 platform::DialogSpec BuildDialogSpec(const Dialog& dialog, int x, int y) {
   platform::DialogSpec spec;
   spec.id = dialog.record.identifier;
@@ -63,35 +92,17 @@ platform::DialogSpec BuildDialogSpec(const Dialog& dialog, int x, int y) {
   spec.y = y;
   spec.close_box = (dialog.layout.style & style::kSysMenu) != 0;
   for (std::size_t i = 0; i < dialog.fields.size() && i < dialog.layout.controls.size(); ++i) {
-    const Field& f = dialog.fields[i];
-    const ControlTemplate& t = dialog.layout.controls[i];
-    platform::ControlSpec c;
-    c.id = f.id;
-    c.kind = KindOf(f);
-    c.cls = t.cls;
-    c.text = f.text;
-    c.x = t.x;
-    c.y = t.y;
-    c.cx = t.cx;
-    c.cy = t.cy;
-    c.visible = f.record.initial_state != 3;
-    c.enabled = f.record.initial_state != 0;
-    c.read_only = f.record.initial_state == 2;
-    c.tab_stop = (f.style & style::kTabStop) != 0;
-    c.numeric = f.kind == FieldClass::kNumeric;
-    c.multiline = f.kind == FieldClass::kEdit && (f.style & style::kEsMultiLine);
-    c.sunken = (f.kind == FieldClass::kStatic && (f.style & style::kSsSunken)) ||
-               (t.exstyle & (style::kExClientEdge | style::kExStaticEdge));
-    c.border = (f.style & style::kBorder) != 0;
-    c.align = AlignOf(f);
-    if (f.is_edit() || f.kind == FieldClass::kComboBox) c.length_limit = f.record.length_limit;
-    spec.controls.push_back(std::move(c));
+    spec.controls.push_back(BuildControlSpec(dialog.fields[i], dialog.layout.controls[i]));
   }
   return spec;
 }
 
 DialogInstance::DialogInstance(Dialog& model, int focus)
-    : model_(model), fields_(model.fields), requested_focus_(focus) {}
+    : model_(model), fields_(model.fields), own_count_(model.fields.size()),
+      requested_focus_(focus) {
+  std::vector<int> seen{model.record.identifier};
+  add_pages(0, own_count_, 0, seen);
+}
 
 Field* DialogInstance::field(int id) {
   if (id == 0) return nullptr;
@@ -239,7 +250,14 @@ void DialogInstance::opened(platform::DialogView& view) {
     adjusting_ = false;
   }
   focus_ = view_->focus();
-  model_.record.current_field = focus_;
+  model_.record.current_field = own_id(focus_);
+  for (const Field& f : fields_) {
+    if (f.kind == FieldClass::kTabControl && f.tab_selection >= 0) {
+      if (DialogRecord* r = record_of(f.id)) {
+        r->current_tab = f.tabs[static_cast<std::size_t>(f.tab_selection)].page;
+      }
+    }
+  }
   if (Field* f = numeric(focus_)) save_last_valid(*f);
 }
 
@@ -300,13 +318,13 @@ void DialogInstance::focus_changing(int from, int to, FocusCause cause) {
 
   before_focus_ = from;
   focus_ = to;
-  model_.record.previous_field = from;
-  model_.record.current_field = to;
+  model_.record.previous_field = own_id(from);
+  model_.record.current_field = own_id(to);
   if (Field* entered = field(to)) {
     entered->record.tab_pressed = 0;
     if (entered->kind == FieldClass::kNumeric) save_last_valid(*entered);
   }
-  if (from != to) focus_moved(from, to);
+  if (from != to) focus_moved(dialog_of(to), own_id(from), own_id(to));
 }
 
 bool DialogInstance::is_push_button(int id) {
@@ -315,7 +333,9 @@ bool DialogInstance::is_push_button(int id) {
 }
 
 int DialogInstance::default_button() {
-  for (const Field& f : fields_) {
+  // The dialog's own default button; a page's does not count.
+  for (std::size_t i = 0; i < own_count_; ++i) {
+    const Field& f = fields_[i];
     if (f.kind == FieldClass::kPushButton &&
         (f.style & style::kBsTypeMask) == style::kBsDefPushButton) {
       return f.id;
@@ -356,10 +376,10 @@ void DialogInstance::press(int id) {
     }
   }
 
-  const int focus_field = focus_ == id ? before_focus_ : focus_;
-  model_.record.current_field = id;
+  const int focus_field = own_id(focus_ == id ? before_focus_ : focus_);
+  model_.record.current_field = own_id(id);
   model_.record.previous_field = focus_field;
-  button_acted(id, focus_field);
+  button_acted(dialog_of(id), own_id(id), focus_field);
 }
 
 void DialogInstance::enter_pressed(int id, bool ctrl, bool alt) {
@@ -383,14 +403,15 @@ void DialogInstance::selection_changed(int id) {
   Field* f = field(id);
   if (!f) return;
   if (f->kind == FieldClass::kComboBox) f->selection = view_->selection(id);
-  selection_made(id);
+  selection_made(dialog_of(id), own_id(id));
 }
 
-void ModalDialog::button_acted(int button, int focus_field) {
+void ModalDialog::button_acted(int window, int button, int focus_field) {
+  (void)window;  // a page's button ends the dialog that shows the page
   exit_button_ = button;
   focus_field_ = focus_field;
   read_view();
-  model_.fields = std::move(fields_);
+  store_back();
   ended_ = true;
   SetModalDialogResults(exit_button_, focus_field_, model_.record.identifier);
   view_->end(exit_button_, focus_field_);

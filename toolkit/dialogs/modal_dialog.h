@@ -4,6 +4,7 @@
 // (modeless_dialog.h).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,17 +14,30 @@
 namespace zarv::dialogs {
 
 // The controls of a dialog as the backend makes them, at pixel position
-// (x, y) of the screen (-1: centred by the backend).
+// (x, y) of the screen (-1: centred by the backend). Its tab pages are not
+// included; a DialogInstance adds them (DialogInstance::spec).
 platform::DialogSpec BuildDialogSpec(const Dialog& dialog, int x, int y);
+
+// One control as the backend makes it.
+platform::ControlSpec BuildControlSpec(const Field& f, const ControlTemplate& t);
 
 // A shown instance of a loaded dialog: built by the backend from a
 // DialogSpec, filled from the loaded dialog's model when it opens, driven by
 // the user through DialogEvents. It carries the field rules (typing filter,
-// validation, deferred invalid field, default button) that modal and
-// modeless instances share; what a pressed push button does is theirs.
+// validation, deferred invalid field, default button, tab switches) that
+// modal and modeless instances share; what a pressed push button does is
+// theirs.
+//
+// The pages of the dialog's tab controls (loaded dialogs of their own) are
+// part of the instance: their fields follow the dialog's own in `fields_`,
+// under page keys (platform::kPageKeyBase + position in `fields_`), and go
+// back to their own dialogs with the rest.
 class DialogInstance : public platform::DialogEvents {
  public:
   DialogInstance(Dialog& model, int focus);
+
+  // What the backend shows: the dialog with the pages of its tab controls.
+  platform::DialogSpec spec(int x, int y) const;
 
   void opened(platform::DialogView& view) override;
   bool key_typed(int id, char32_t ch, bool ctrl, bool alt) override;
@@ -33,15 +47,33 @@ class DialogInstance : public platform::DialogEvents {
   void enter_pressed(int id, bool ctrl, bool alt) override;
   void cancel() override;
   void selection_changed(int id) override;
+  bool tab_switching(int id, int from_index, int to_index) override;
+
+  // A put changed field `id` of page dialog `dialog` shown in this instance;
+  // false when the page is not part of it.
+  bool refresh_page_field(int dialog, int id);
 
  protected:
+  // Identifiers given to the application are the fields' own: `window` is
+  // the dialog (this one or a tab page) the field belongs to.
+  //
   // A push button (or the Cancel command, 2) acted, the field that had the
   // focus when it was pressed being `focus_field`; the record is up to date.
-  virtual void button_acted(int button, int focus_field) = 0;
+  virtual void button_acted(int window, int button, int focus_field) = 0;
   // The focus moved from one field to another of this dialog.
-  virtual void focus_moved(int from, int to) { (void)from; (void)to; }
+  virtual void focus_moved(int window, int from, int to) {
+    (void)window, (void)from, (void)to;
+  }
   // A check box, radio button, list or combo box selection changed.
-  virtual void selection_made(int id) { (void)id; }
+  virtual void selection_made(int window, int id) { (void)window, (void)id; }
+  // A tab control of dialog `window` went from page `from_page` to
+  // `to_page` (dialog identifiers).
+  virtual void tab_switched(int window, int from_page, int to_page) {
+    (void)window, (void)from_page, (void)to_page;
+  }
+
+  // Copies the instance's fields back into the loaded dialog and its pages.
+  void store_back();
 
   // Reads what the view shows back into the instance's fields.
   void read_view();
@@ -56,6 +88,25 @@ class DialogInstance : public platform::DialogEvents {
   platform::DialogView* view_ = nullptr;
 
  private:
+  // The fields of one tab page inside the instance.
+  struct PagePart {
+    int dialog = 0;       // the page's dialog identifier
+    int tab_control = 0;  // identifier or page key of the tab control showing it
+    int tab_index = 0;
+    std::size_t first = 0;  // its fields: fields_[first, first + ids.size())
+    std::vector<int> ids;   // their own identifiers on the page
+  };
+
+  void add_pages(std::size_t first, std::size_t count, int depth, std::vector<int>& seen);
+  void append_controls(std::vector<platform::ControlSpec>& out, std::size_t first,
+                       std::size_t count, const Dialog& layout, const PagePart* part) const;
+  const PagePart* part_of(int id) const;
+  int own_id(int id) const;     // a field's identifier on its own dialog
+  int dialog_of(int id) const;  // the dialog identifier a field belongs to
+  DialogRecord* record_of(int id);
+  int first_stop_on_page(int tab_control, int index);
+  bool invalid_numeric(int id);
+
   Field* numeric(int id);
   void beep();
   void set_text(Field& f, const std::string& text);
@@ -68,6 +119,8 @@ class DialogInstance : public platform::DialogEvents {
   void press(int id);
   void copy_in();
 
+  std::size_t own_count_ = 0;  // the dialog's own fields come first
+  std::vector<PagePart> pages_;
   int requested_focus_ = 0;
   int focus_ = 0;         // control that has the focus, as we last saw it
   int before_focus_ = 0;  // the one that had it before
@@ -93,7 +146,7 @@ class ModalDialog final : public DialogInstance {
   int focus_field() const { return focus_field_; }
 
  private:
-  void button_acted(int button, int focus_field) override;
+  void button_acted(int window, int button, int focus_field) override;
 
   int exit_button_ = 0;
   int focus_field_ = 0;

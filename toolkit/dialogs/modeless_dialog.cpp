@@ -54,6 +54,11 @@ class ModelessDialog final : public DialogInstance {
     DialogInstance::selection_changed(id);
     sync();
   }
+  bool tab_switching(int id, int from_index, int to_index) override {
+    const bool allowed = DialogInstance::tab_switching(id, from_index, to_index);
+    sync();
+    return allowed;
+  }
   void help_requested() override {
     if (!has_view()) return;
     QueueDialogEvent(EvDialogCommand, model_.record.identifier, kHelpButton, focused_field());
@@ -68,22 +73,25 @@ class ModelessDialog final : public DialogInstance {
   }
 
  private:
-  void button_acted(int button, int focus_field) override {
+  void button_acted(int window, int button, int focus_field) override {
     // A push button does not end a modeless dialog: it is reported.
     sync();
-    QueueDialogEvent(EvDialogCommand, model_.record.identifier, button, focus_field);
+    QueueDialogEvent(EvDialogCommand, window, button, focus_field);
   }
-  void focus_moved(int from, int to) override {
-    QueueDialogEvent(EvFieldFocus, model_.record.identifier, from, to);
+  void focus_moved(int window, int from, int to) override {
+    QueueDialogEvent(EvFieldFocus, window, from, to);
   }
-  void selection_made(int id) override {
-    QueueDialogEvent(EvFieldFocus, model_.record.identifier, id, id);
+  void selection_made(int window, int id) override {
+    QueueDialogEvent(EvFieldFocus, window, id, id);
+  }
+  void tab_switched(int window, int from_page, int to_page) override {
+    QueueDialogEvent(EvTabSwitch, window, from_page, to_page);
   }
 
   void sync() {
     if (!has_view()) return;
     read_view();
-    model_.fields = fields_;
+    store_back();
   }
 };
 
@@ -105,7 +113,7 @@ void ShowModeless(Dialog& d, int x, int y, int focus) {
   auto instance = std::make_unique<ModelessDialog>(d, focus);
   ModelessDialog& events = *instance;
   ShownDialogs()[id] = Shown{std::move(instance), &d};
-  ThePlatform().show_modeless_dialog(BuildDialogSpec(d, x, y), events);
+  ThePlatform().show_modeless_dialog(events.spec(x, y), events);
 }
 
 void CloseModeless(int id) {
@@ -123,8 +131,14 @@ void CloseAllModeless() {
 
 void RefreshShownField(Dialog& d, int field) {
   const auto it = ShownDialogs().find(d.record.identifier);
-  if (it == ShownDialogs().end() || it->second.model != &d) return;
-  it->second.instance->refresh(field);
+  if (it != ShownDialogs().end() && it->second.model == &d) {
+    it->second.instance->refresh(field);
+    return;
+  }
+  // A tab page shows inside the dialog that holds it.
+  for (auto& [id, shown] : ShownDialogs()) {
+    if (shown.instance->refresh_page_field(d.record.identifier, field)) return;
+  }
 }
 
 }  // namespace zarv::dialogs

@@ -161,8 +161,18 @@ enum class ControlKind {
   kComboList,    // drop-down list combo box (no edit field)
   kComboSimple,  // simple combo box: list always shown
   kListBox,
+  kTabControl,   // a row of tabs over a display area showing one page
   kOther,        // anything the backend shows as an inert box
 };
+
+// Controls of tab pages keep their own identifiers, which may repeat across
+// the pages and the dialog that holds them. Rather than widen every
+// DialogView and DialogEvents call with a page argument, the toolkit gives
+// each page control a key of its own, kPageKeyBase and up, and both sides
+// address it by that key; a dialog without tab pages never sees one, so
+// existing callers work as they did.
+inline constexpr int kPageKeyBase = 0x40000000;
+inline constexpr bool IsPageKey(int id) { return id >= kPageKeyBase; }
 
 struct ControlSpec {
   int id = 0;
@@ -175,6 +185,19 @@ struct ControlSpec {
   bool multiline = false, sunken = false, border = false;
   int align = 0;                     // 0 left, 1 centre, 2 right (statics, edits)
   int length_limit = 0;              // 0: none
+
+  // kTabControl: the tab labels and the selected tab (0-based, -1 none).
+  std::vector<std::string> tabs;
+  int tab_selection = -1;
+
+  // A control of a tab page (tab_control != 0): `id` is its page key, and it
+  // is on screen only while tab `tab_index` of control `tab_control` is
+  // selected (and that control is on screen). x and y are relative to the
+  // page, whose top-left corner sits at the tab control's display area.
+  int tab_control = 0;  // identifier or key of the tab control; 0: not on a page
+  int tab_index = -1;   // 0-based tab showing the page
+  int page = 0;         // the page's dialog identifier
+  int page_field = 0;   // the control's own identifier on its page
 };
 
 struct DialogSpec {
@@ -216,6 +239,10 @@ class DialogView {
   virtual void select_all(int id) = 0;
   virtual void set_enabled(int id, bool enabled) = 0;
   virtual void beep() = 0;
+  // Shows tab `index` (0-based) of tab control `id` and its page, hiding the
+  // other pages. The backend does the same itself after tab_switching()
+  // allowed a switch; doing it twice is harmless.
+  virtual void select_tab(int id, int index) { (void)id; (void)index; }
   // Ends the modal loop once the current input has been handled; the exit
   // button and the field that had the focus go into the transcript.
   virtual void end(int exit_button, int focus_field) = 0;
@@ -249,6 +276,17 @@ class DialogEvents {
   virtual void selection_changed(int id) = 0;
   // The help key (F1) in a modeless dialog. Modal dialogs ignore it.
   virtual void help_requested() {}
+  // The user asks tab control `id` to go from tab `from_index` to tab
+  // `to_index` (0-based), before anything changes on screen. False: the
+  // switch is refused (the toolkit has beeped and put the focus where it
+  // belongs); true: the backend shows the new page, the toolkit having
+  // moved the focus into it.
+  virtual bool tab_switching(int id, int from_index, int to_index) {
+    (void)id;
+    (void)from_index;
+    (void)to_index;
+    return true;
+  }
 };
 
 // ---------------------------------------------------------------- platform

@@ -22,8 +22,13 @@ bool IsPushButton(ControlKind k) {
 
 bool ShowsField(ControlKind k) {
   return k == ControlKind::kEdit || k == ControlKind::kStatic || k == ControlKind::kComboEdit ||
-         k == ControlKind::kComboList || k == ControlKind::kComboSimple;
+         k == ControlKind::kComboList || k == ControlKind::kComboSimple ||
+         k == ControlKind::kTabControl;
 }
+
+// Tab pages nest only as deep as the toolkit lets them; this bounds the walk
+// up from a control to the dialog even for a DialogSpec whose pages loop.
+constexpr int kMaxPageDepth = 16;
 
 // Length in bytes of the UTF-8 sequence at s[i] and its code point; a byte
 // that starts no well-formed sequence stands for itself.
@@ -61,6 +66,7 @@ HeadlessDialog::HeadlessDialog(const DialogSpec& spec, DialogEvents& events, Scr
     Control control;
     control.spec = c;
     if (!IsList(c.kind) || HasEditField(c.kind)) control.text = c.text;
+    if (c.kind == ControlKind::kTabControl) control.selection = c.tab_selection;
     controls_.push_back(std::move(control));
   }
 }
@@ -101,9 +107,16 @@ void HeadlessDialog::open() {
 
 void HeadlessDialog::hide() { transcript_.line("dialog " + std::to_string(spec_.id) + " hide"); }
 
+// Controls of a tab page are written under their own identifiers, and only
+// while their page is shown: the transcript tells what the screen shows.
 void HeadlessDialog::write_fields() {
-  for (const auto& c : controls_) {
-    if (ShowsField(c.spec.kind)) transcript_.field(c.spec.id, shown_text(c));
+  for (auto& c : controls_) {
+    if (!ShowsField(c.spec.kind)) continue;
+    if (c.spec.tab_control == 0) {
+      transcript_.field(c.spec.id, shown_text(c));
+    } else if (on_screen(c)) {
+      transcript_.field(c.spec.page_field, shown_text(c));
+    }
   }
 }
 
@@ -114,7 +127,37 @@ HeadlessDialog::Control* HeadlessDialog::find(int id) {
   return nullptr;
 }
 
+HeadlessDialog::Control* HeadlessDialog::resolve(int id) {
+  for (auto& c : controls_) {
+    if (c.spec.tab_control == 0 && c.spec.id == id) return &c;
+  }
+  Control* hidden = nullptr;
+  for (auto& c : controls_) {
+    if (c.spec.tab_control == 0 || c.spec.page_field != id) continue;
+    if (on_screen(c)) return &c;
+    if (!hidden) hidden = &c;
+  }
+  return hidden;  // a control of a page not shown: reported as hidden
+}
+
+bool HeadlessDialog::on_screen(const Control& c) {
+  const Control* at = &c;
+  for (int depth = 0; depth < kMaxPageDepth; ++depth) {
+    if (!at->spec.visible) return false;
+    if (at->spec.tab_control == 0) return true;
+    const Control* tabs = find(at->spec.tab_control);
+    if (!tabs || tabs->selection != at->spec.tab_index) return false;
+    at = tabs;
+  }
+  return false;
+}
+
 std::string HeadlessDialog::shown_text(const Control& c) const {
+  if (c.spec.kind == ControlKind::kTabControl) {
+    return c.selection >= 0 && static_cast<std::size_t>(c.selection) < c.spec.tabs.size()
+               ? c.spec.tabs[static_cast<std::size_t>(c.selection)]
+               : std::string();
+  }
   if (IsList(c.spec.kind) && !HasEditField(c.spec.kind)) {
     return c.selection >= 0 ? c.options[static_cast<std::size_t>(c.selection)] : std::string();
   }
@@ -204,6 +247,15 @@ void HeadlessDialog::set_enabled(int id, bool enabled) {
 
 void HeadlessDialog::beep() { transcript_.beep(); }
 
+void HeadlessDialog::select_tab(int id, int index) {
+  Control* c = find(id);
+  if (!c || c->spec.kind != ControlKind::kTabControl || index < 0 ||
+      static_cast<std::size_t>(index) >= c->spec.tabs.size()) {
+    return;
+  }
+  c->selection = index;
+}
+
 void HeadlessDialog::end(int exit_button, int focus_field) {
   ended_.emplace(exit_button, focus_field);
 }
@@ -221,12 +273,12 @@ bool HeadlessDialog::move_focus(int to, FocusCause cause) {
 }
 
 HeadlessDialog::Control* HeadlessDialog::reachable(const DialogAction& action, const char* verb) {
-  Control* c = find(action.field);
+  Control* c = resolve(action.field);
   const std::string what = std::string(verb) + ' ' + std::to_string(action.field);
   if (!c) {
     skip(action, what + ": dialog " + std::to_string(spec_.id) + " has no such control");
-  } else if (!c->spec.visible || !c->spec.enabled) {
-    skip(action, what + ": the control is " + (c->spec.visible ? "disabled" : "hidden"));
+  } else if (!on_screen(*c) || !c->spec.enabled) {
+    skip(action, what + ": the control is " + (on_screen(*c) ? "disabled" : "hidden"));
   } else {
     return c;
   }
@@ -250,7 +302,7 @@ void HeadlessDialog::perform(const DialogAction& action) {
 void HeadlessDialog::type(const DialogAction& action) {
   Control* c = reachable(action, "type");
   if (!c) return;
-  const int id = action.field;
+  const int id = c->spec.id;
   if (!IsTypeable(c->spec.kind) || c->spec.read_only) {
     skip(action, "type " + std::to_string(id) + ": the control takes no typing");
     return;
@@ -288,7 +340,7 @@ void HeadlessDialog::type(const DialogAction& action) {
 void HeadlessDialog::clear(const DialogAction& action) {
   Control* c = reachable(action, "clear");
   if (!c) return;
-  const int id = action.field;
+  const int id = c->spec.id;
   if (!IsTypeable(c->spec.kind) || c->spec.read_only) {
     skip(action, "clear " + std::to_string(id) + ": the control takes no typing");
     return;
@@ -308,7 +360,11 @@ void HeadlessDialog::clear(const DialogAction& action) {
 void HeadlessDialog::pick(const DialogAction& action) {
   Control* c = reachable(action, "pick");
   if (!c) return;
-  const int id = action.field;
+  const int id = c->spec.id;
+  if (c->spec.kind == ControlKind::kTabControl) {
+    pick_tab(*c, action);
+    return;
+  }
   if (!IsList(c->spec.kind)) {
     skip(action, "pick " + std::to_string(id) + ": the control has no options");
     return;
@@ -328,6 +384,26 @@ void HeadlessDialog::pick(const DialogAction& action) {
   events_.selection_changed(id);
 }
 
+// A click on a tab: the toolkit decides whether the page may change, and
+// moves the focus into the new page when it does.
+void HeadlessDialog::pick_tab(Control& tabs, const DialogAction& action) {
+  const int id = tabs.spec.id;
+  const int count = static_cast<int>(tabs.spec.tabs.size());
+  if (action.option < 1 || action.option > count) {
+    skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                     ": the control has " + std::to_string(count) + " tabs");
+    return;
+  }
+  const int to = action.option - 1;
+  if (tabs.selection == to) return;
+  if (!events_.tab_switching(id, tabs.selection, to)) {
+    skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                     ": the tab switch was refused");
+    return;
+  }
+  select_tab(id, to);
+}
+
 void HeadlessDialog::focus_action(const DialogAction& action) {
   Control* c = reachable(action, "focus");
   if (!c) return;
@@ -335,7 +411,7 @@ void HeadlessDialog::focus_action(const DialogAction& action) {
     skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
     return;
   }
-  if (!move_focus(action.field, FocusCause::kClick)) {
+  if (!move_focus(c->spec.id, FocusCause::kClick)) {
     note("script line " + std::to_string(action.line) + ": focus " +
          std::to_string(action.field) + ": the focus stayed on " + std::to_string(focus_));
   }
@@ -349,7 +425,7 @@ void HeadlessDialog::tab() {
   }
   for (std::size_t step = 1; step <= n; ++step) {
     const Control& c = controls_[(from + step) % n];
-    if (c.spec.tab_stop && c.spec.visible && c.spec.enabled && IsFocusable(c.spec.kind)) {
+    if (c.spec.tab_stop && on_screen(c) && c.spec.enabled && IsFocusable(c.spec.kind)) {
       const int to = c.spec.id;
       if (move_focus(to, FocusCause::kTab) && IsTypeable(c.spec.kind)) select_all(to);
       return;
@@ -369,7 +445,7 @@ void HeadlessDialog::enter() {
 void HeadlessDialog::press(const DialogAction& action) {
   Control* c = reachable(action, "press");
   if (!c) return;
-  const int id = action.field;
+  const int id = c->spec.id;
   const ControlKind kind = c->spec.kind;
   const bool checkable = kind == ControlKind::kCheckBox || kind == ControlKind::kRadioButton;
   if (!IsPushButton(kind) && !checkable) {

@@ -44,6 +44,7 @@ class HeadlessDialog final : public DialogView {
   void select_all(int id) override;
   void set_enabled(int id, bool enabled) override;
   void beep() override;
+  void select_tab(int id, int index) override;
   void end(int exit_button, int focus_field) override;
 
  private:
@@ -57,6 +58,11 @@ class HeadlessDialog final : public DialogView {
   };
 
   Control* find(int id);
+  // The control a script line means by `id`: one of the dialog's own, else
+  // a control of a tab page now on screen that has that identifier.
+  Control* resolve(int id);
+  // Whether the control shows: visible itself, and on a page that is shown.
+  bool on_screen(const Control& c);
   // The text the control shows: a list's selected option, else its text.
   std::string shown_text(const Control& c) const;
   void write_fields();
@@ -65,6 +71,7 @@ class HeadlessDialog final : public DialogView {
   void type(const DialogAction& action);
   void clear(const DialogAction& action);
   void pick(const DialogAction& action);
+  void pick_tab(Control& tabs, const DialogAction& action);
   void focus_action(const DialogAction& action);
   void tab();
   void enter();

@@ -16,7 +16,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTimer>
 #include <algorithm>
 #include <string>
@@ -157,6 +159,11 @@ class ModalDialog final : public QDialog, public DialogView {
       if (label->text() == LinesToQt(c->set_text)) return c->set_text;
       return FromQt(label->text());
     }
+    if (TabControl* t = tab_control(id)) {
+      const int i = t->bar->currentIndex();
+      return i >= 0 && i < static_cast<int>(c->spec.tabs.size()) ? c->spec.tabs[static_cast<std::size_t>(i)]
+                                                               : std::string();
+    }
     if (auto* group = qobject_cast<QGroupBox*>(c->widget)) return FromQt(group->title(), c->set_text);
     if (auto* button = qobject_cast<QAbstractButton*>(c->widget)) return FromQt(button->text(), c->set_text);
     return c->set_text;
@@ -286,6 +293,25 @@ class ModalDialog final : public QDialog, public DialogView {
     context_.transcript.beep();
   }
 
+  void select_tab(int id, int index) override {
+    TabControl* t = tab_control(id);
+    if (!t || index < 0 || index >= t->bar->count()) return;
+    if (index == t->bar->currentIndex() && t->pages[static_cast<std::size_t>(index)]->isVisibleTo(t->bar->parentWidget()))
+      return;  // already shown: the focus the toolkit gave stays
+    const Quiet quiet(*this);
+    // Hiding the page that holds the focus would send Qt looking for another
+    // home for it; it waits on the tabs instead until the toolkit places it.
+    ++quiet_focus_;
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && t->bar->parentWidget()->isAncestorOf(focused) && focused != t->bar) {
+      t->bar->setFocus(Qt::OtherFocusReason);
+      focus_id_ = id;
+    }
+    t->bar->setCurrentIndex(index);
+    for (std::size_t i = 0; i < t->pages.size(); ++i) t->pages[i]->setVisible(static_cast<int>(i) == index);
+    --quiet_focus_;
+  }
+
   void end(int exit_button, int focus_field) override {
     if (ending_) return;
     ending_ = true;
@@ -297,6 +323,7 @@ class ModalDialog final : public QDialog, public DialogView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (on_tab_bar(watched, event)) return true;
     if (event->type() == QEvent::KeyPress) return on_key(watched, static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::FocusIn) on_focus_in(watched, static_cast<QFocusEvent*>(event));
     return QDialog::eventFilter(watched, event);
@@ -332,6 +359,14 @@ class ModalDialog final : public QDialog, public DialogView {
     std::vector<std::string> options;
   };
 
+  // A tab control: a tab bar over a frame holding one container per page;
+  // the page controls are children of their page's container.
+  struct TabControl {
+    int id = 0;
+    QTabBar* bar = nullptr;
+    std::vector<QWidget*> pages;
+  };
+
   // Suppresses the callbacks that our own changes to the widgets cause.
   struct Quiet {
     explicit Quiet(ModalDialog& d) : dialog(d) { ++dialog.quiet_; }
@@ -344,7 +379,8 @@ class ModalDialog final : public QDialog, public DialogView {
       Control c;
       c.spec = spec;
       c.set_text = spec.text;
-      c.widget = make_widget(spec);
+      c.widget = spec.kind == ControlKind::kTabControl ? make_tab_control(spec) : make_widget(spec);
+      if (spec.tab_control != 0) put_on_page(c.widget, spec);
       c.widget->setObjectName(QString::number(spec.id));
       c.widget->setEnabled(spec.enabled);
       if (TakesFocus(spec.kind)) {
@@ -452,6 +488,7 @@ class ModalDialog final : public QDialog, public DialogView {
         });
         return list;
       }
+      case ControlKind::kTabControl:  // made by make_tab_control
       case ControlKind::kOther: break;
     }
     auto* frame = new QFrame(this);
@@ -470,6 +507,7 @@ class ModalDialog final : public QDialog, public DialogView {
       c.widget->setGeometry(r);
       c.widget->setVisible(s.visible);
     }
+    place_tab_pages();
     // Group boxes are frames behind the other controls, not containers.
     for (Control& c : controls_)
       if (c.spec.kind == ControlKind::kGroupBox) c.widget->lower();
@@ -483,8 +521,137 @@ class ModalDialog final : public QDialog, public DialogView {
 
   Control* owner_of(QObject* object) {
     for (Control& c : controls_)
-      if (c.widget == object || line_edit(c) == object) return &c;
+      if (c.widget == object || line_edit(c) == object || c.widget->focusProxy() == object) return &c;
     return nullptr;
+  }
+
+  // ------------------------------------------------------------ tab controls
+  QWidget* make_tab_control(const ControlSpec& spec) {
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    TabControl t;
+    t.id = spec.id;
+    t.bar = new QTabBar(frame);
+    t.bar->setDrawBase(false);
+    t.bar->setExpanding(false);
+    for (const std::string& label : spec.tabs) t.bar->addTab(ToQt(label));
+    t.bar->setCurrentIndex(spec.tab_selection);
+    t.bar->installEventFilter(this);
+    frame->setFocusProxy(t.bar);
+    t.bar->setFocusPolicy(Qt::StrongFocus);
+    for (std::size_t i = 0; i < spec.tabs.size(); ++i) {
+      auto* page = new QWidget(frame);
+      page->setVisible(static_cast<int>(i) == spec.tab_selection);
+      t.pages.push_back(page);
+    }
+    tabs_.push_back(std::move(t));
+    return frame;
+  }
+
+  // Page controls live in their page's container and move with it.
+  void put_on_page(QWidget* widget, const ControlSpec& spec) {
+    TabControl* t = tab_control(spec.tab_control);
+    if (!t || spec.tab_index < 0 || spec.tab_index >= static_cast<int>(t->pages.size())) {
+      widget->hide();  // a page the tab control does not have: never shown
+      return;
+    }
+    widget->setParent(t->pages[static_cast<std::size_t>(spec.tab_index)]);
+  }
+
+  // The pages fill the tab control below its tab row.
+  void place_tab_pages() {
+    for (TabControl& t : tabs_) {
+      auto* frame = t.bar->parentWidget();
+      const int row = t.bar->sizeHint().height();
+      t.bar->setGeometry(2, 0, std::max(frame->width() - 4, 1), row);
+      for (QWidget* page : t.pages)
+        page->setGeometry(2, row + 2, std::max(frame->width() - 4, 1), std::max(frame->height() - row - 4, 1));
+    }
+  }
+
+  TabControl* tab_control(int id) {
+    for (TabControl& t : tabs_)
+      if (t.id == id) return &t;
+    return nullptr;
+  }
+
+  // A click, a wheel turn or an arrow key on a tab bar asks the toolkit
+  // before the page changes; the bar never switches by itself.
+  bool on_tab_bar(QObject* watched, QEvent* event) {
+    TabControl* t = nullptr;
+    for (TabControl& candidate : tabs_)
+      if (candidate.bar == watched) t = &candidate;
+    if (!t) return false;
+    int to = -1;
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        to = t->bar->tabAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+      case QEvent::Wheel:
+        return true;
+      case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left) to = t->bar->currentIndex() - 1;
+        else if (key == Qt::Key_Right) to = t->bar->currentIndex() + 1;
+        else return false;
+        break;
+      }
+      default:
+        return false;
+    }
+    request_tab(*t, to);
+    return true;
+  }
+
+  void request_tab(TabControl& t, int to) {
+    if (ending_ || to < 0 || to >= t.bar->count() || to == t.bar->currentIndex()) return;
+    if (events_.tab_switching(t.id, t.bar->currentIndex(), to)) select_tab(t.id, to);
+  }
+
+  bool on_screen(const Control& c) {
+    const Control* at = &c;
+    for (int depth = 0; depth < 16; ++depth) {
+      if (!at->spec.visible) return false;
+      if (at->spec.tab_control == 0) return true;
+      TabControl* t = tab_control(at->spec.tab_control);
+      const Control* holder = find(at->spec.tab_control);
+      if (!t || !holder || t->bar->currentIndex() != at->spec.tab_index) return false;
+      at = holder;
+    }
+    return false;
+  }
+
+  // The control a script line means: one of the dialog's own, else one of a
+  // shown tab page with that identifier.
+  Control* resolve(int id) {
+    for (Control& c : controls_)
+      if (c.spec.tab_control == 0 && c.spec.id == id) return &c;
+    Control* hidden = nullptr;
+    for (Control& c : controls_) {
+      if (c.spec.tab_control == 0 || c.spec.page_field != id) continue;
+      if (on_screen(c)) return &c;
+      if (!hidden) hidden = &c;
+    }
+    return hidden;
+  }
+
+  void pick_tab(Control& c, const DialogAction& action) {
+    TabControl* t = tab_control(c.spec.id);
+    const int n = t ? t->bar->count() : 0;
+    if (action.option < 1 || action.option > n) {
+      skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                       ": the control has " + std::to_string(n) + " tabs");
+      return;
+    }
+    const int to = action.option - 1;
+    if (to == t->bar->currentIndex()) return;
+    if (!events_.tab_switching(t->id, t->bar->currentIndex(), to)) {
+      skip(action, "pick " + std::to_string(action.field) + ' ' + std::to_string(action.option) +
+                       ": the tab switch was refused");
+      return;
+    }
+    select_tab(t->id, to);
   }
 
   static QLineEdit* line_edit_of(QWidget* widget) {
@@ -568,11 +735,15 @@ class ModalDialog final : public QDialog, public DialogView {
     }
   }
 
+  // Page controls under their own identifiers, while their page shows.
   void write_fields() {
     for (Control& c : controls_) {
       const ControlKind k = c.spec.kind;
-      if (k == ControlKind::kEdit || k == ControlKind::kStatic || IsCombo(k))
-        context_.transcript.field(c.spec.id, text(c.spec.id));
+      if (k != ControlKind::kEdit && k != ControlKind::kStatic && !IsCombo(k) &&
+          k != ControlKind::kTabControl)
+        continue;
+      if (c.spec.tab_control == 0) context_.transcript.field(c.spec.id, text(c.spec.id));
+      else if (on_screen(c)) context_.transcript.field(c.spec.page_field, text(c.spec.id));
     }
   }
 
@@ -637,11 +808,11 @@ class ModalDialog final : public QDialog, public DialogView {
 
   // The control an action names, when a user could reach it.
   Control* reachable(const DialogAction& action, const char* verb) {
-    Control* c = find(action.field);
+    Control* c = resolve(action.field);
     const std::string what = std::string(verb) + ' ' + std::to_string(action.field);
     if (!c) skip(action, what + ": dialog " + std::to_string(spec_.id) + " has no such control");
-    else if (!c->widget->isVisible() || !c->widget->isEnabled())
-      skip(action, what + ": the control is " + (c->widget->isVisible() ? "disabled" : "hidden"));
+    else if (!c->widget->isVisible() || !c->widget->isEnabled() || !on_screen(*c))
+      skip(action, what + ": the control is " + (c->widget->isVisible() && on_screen(*c) ? "disabled" : "hidden"));
     else return c;
     return nullptr;
   }
@@ -687,6 +858,10 @@ class ModalDialog final : public QDialog, public DialogView {
       case DialogAction::kPick: {
         Control* c = reachable(action, "pick");
         if (!c) return;
+        if (c->spec.kind == ControlKind::kTabControl) {
+          pick_tab(*c, action);
+          return;
+        }
         const int n = option_count(*c);
         if (!qobject_cast<QComboBox*>(c->widget) && !qobject_cast<QListWidget*>(c->widget)) {
           skip(action, "pick " + std::to_string(action.field) + ": the control has no options");
@@ -761,6 +936,7 @@ class ModalDialog final : public QDialog, public DialogView {
   ModalContext& context_;
   DialogBaseUnits units_;
   std::vector<Control> controls_;
+  std::vector<TabControl> tabs_;
   int focus_id_ = 0;
   int pending_focus_ = 0;
   int quiet_ = 0;

@@ -13,18 +13,10 @@
 #include <thread>
 #include <utility>
 
+#include "toolkit/core/unique_fd.h"
+
 namespace zarv {
 namespace {
-
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 int OpenPidFd(pid_t pid) {
 #ifdef SYS_pidfd_open
@@ -74,7 +66,7 @@ ChildProcess ChildProcess::Start(const std::vector<std::string>& argv, Output ou
   for (std::string& a : copies) args.push_back(a.data());
   args.push_back(nullptr);
 
-  Fd devnull(::open("/dev/null", O_RDWR | O_CLOEXEC));
+  UniqueFd devnull(::open("/dev/null", O_RDWR | O_CLOEXEC));
   if (devnull.fd < 0) {
     *error = errno;
     return {};
@@ -84,8 +76,8 @@ ChildProcess ChildProcess::Start(const std::vector<std::string>& argv, Output ou
     *error = errno;
     return {};
   }
-  Fd report_read(fds[0]);
-  Fd report_write(fds[1]);
+  UniqueFd report_read(fds[0]);
+  UniqueFd report_write(fds[1]);
 
   const pid_t pid = ::fork();
   if (pid < 0) {

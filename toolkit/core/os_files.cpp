@@ -12,20 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/core/unique_fd.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/os_services.h"
 
 namespace {
-
-struct Fd {
-  int fd = -1;
-  explicit Fd(int f) : fd(f) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 struct DirCloser {
   void operator()(DIR* d) const { ::closedir(d); }
@@ -91,7 +82,7 @@ int FindMatches(std::string_view pattern, std::vector<std::string>* names) {
 // Copies through a temporary file beside the target, renamed into place at
 // the end, so a failed copy never leaves a half-written target behind.
 int CopyOneFile(const std::string& source, const std::string& target) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  zarv::UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.fd < 0) return errno;
   struct stat st {};
   if (::fstat(in.fd, &st) != 0) return errno;
@@ -99,7 +90,7 @@ int CopyOneFile(const std::string& source, const std::string& target) {
   if (IsDirectory(target)) return EISDIR;
 
   std::string temp = std::string(FolderPart(target)) + ".zarv-copy-XXXXXX";
-  Fd out(::mkostemp(temp.data(), O_CLOEXEC));
+  zarv::UniqueFd out(::mkostemp(temp.data(), O_CLOEXEC));
   if (out.fd < 0) return errno;
   const auto fail = [&temp](int error) {
     ::unlink(temp.c_str());

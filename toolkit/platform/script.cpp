@@ -146,6 +146,17 @@ std::optional<int> ScriptDriver::next_dialog_line() {
   return std::nullopt;
 }
 
+bool ScriptDriver::play_modeless_block(const std::function<bool(int)>& shown,
+                                       const std::function<bool(int, const DialogAction&)>& act) {
+  const std::optional<int> id = next_dialog_line();
+  if (!id || !shown(*id)) return false;  // noted by next_event
+  dialog_begins(*id);
+  while (const auto action = next_modeless_action()) {
+    if (!act(*id, *action)) break;
+  }
+  return true;
+}
+
 std::optional<DialogAction> ScriptDriver::next_modeless_action() {
   skip_bad_lines();
   if (!used_up() && lines_[next_].kind == ScriptLine::Kind::kAction) return take().action;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,6 +97,12 @@ class ScriptDriver {
   // For a modeless dialog: the next line when it is a dialog action (taken);
   // nothing otherwise, the line left in place for the next wait.
   std::optional<DialogAction> next_modeless_action();
+  // When the next line is `dialog ID` for a modeless dialog that `shown`
+  // says is on screen, takes it and hands every action after it to `act`,
+  // which returns false once that dialog is gone. True when a block was
+  // taken, so the wait for an event can end.
+  bool play_modeless_block(const std::function<bool(int)>& shown,
+                           const std::function<bool(int, const DialogAction&)>& act);
 
   bool used_up() const;
   // Line number of the next line to be taken; 0 when the script is used up.

@@ -234,17 +234,16 @@ class HeadlessPlatform final : public Platform {
   // takes it and the actions after it, and acts on that dialog. True when
   // it did: the toolkit then delivers what the dialog queued.
   bool play_modeless_block() {
-    const std::optional<int> id = script_->next_dialog_line();
-    if (!id || !modeless_.contains(*id)) return false;  // noted by next_event
-    script_->dialog_begins(*id);
-    while (const auto action = script_->next_modeless_action()) {
-      // The toolkit closes modeless dialogs only from the program's own
-      // code, never from inside an action; look it up each time anyway.
-      const auto it = modeless_.find(*id);
-      if (it == modeless_.end()) break;
-      it->second->act(*action);
-    }
-    return true;
+    return script_->play_modeless_block(
+        [this](int id) { return modeless_.contains(id); },
+        [this](int id, const DialogAction& action) {
+          // The toolkit closes modeless dialogs only from the program's own
+          // code, never from inside an action; look it up each time anyway.
+          const auto it = modeless_.find(id);
+          if (it == modeless_.end()) return false;
+          it->second->act(action);
+          return true;
+        });
   }
 
   // A path typed into a file dialog is taken relative to the current folder.

@@ -325,16 +325,15 @@ class QtPlatform final : public Platform {
   // When the next script line is `dialog ID` for a shown modeless dialog,
   // takes it and the actions after it and performs them on that dialog.
   bool play_modeless_block() {
-    const std::optional<int> id = script_->next_dialog_line();
-    if (!id || !modeless_.contains(*id)) return false;  // noted by next_event
-    script_->dialog_begins(*id);
-    while (const auto action = script_->next_modeless_action()) {
-      const auto it = modeless_.find(*id);
-      if (it == modeless_.end()) break;
-      it->second.dialog->act(*action);
-      QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    return true;
+    return script_->play_modeless_block(
+        [this](int id) { return modeless_.contains(id); },
+        [this](int id, const DialogAction& action) {
+          const auto it = modeless_.find(id);
+          if (it == modeless_.end()) return false;
+          it->second.dialog->act(action);
+          QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+          return true;
+        });
   }
 
   void help_show(std::string_view path) override {

@@ -18,9 +18,11 @@ PoiTable GROUP_TABLE;
 std::int32_t POI_COUNT = 0;
 std::int32_t GROUP_COUNT = 0;
 std::int32_t READ_COUNT = 0;
-float CENTRE_LATITUDE = 0.0f;
-float CENTRE_LONGITUDE = 0.0f;
-float RADIUS_MILES = 0.0f;
+// The circle in force before the settings are read; a value left empty in
+// the stored circle keeps it.
+float CENTRE_LATITUDE = 51.23804f;
+float CENTRE_LONGITUDE = -0.78157f;
+float RADIUS_MILES = 30.0f;
 
 namespace {
 constexpr float kEquatorialRadiusKm = 6378.137f;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_test_support.h"
+#include "headless_dialog_fixture.h"
 #include "toolkit/core/event_queue.h"
 #include "toolkit/core/window.h"
 #include "toolkit/dialogs/dialog_manager.h"
@@ -30,55 +30,14 @@ BEGIN
 END
 )";
 
-struct Event {
-  int kind, window, value1, value2;
-  bool operator==(const Event&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Event& e) {
-  return os << '{' << e.kind << ", " << e.window << ", " << e.value1 << ", " << e.value2 << '}';
-}
-
-class ModelessTest : public ::testing::Test {
+class ModelessTest : public HeadlessDialogTest {
  protected:
-  void start(std::string_view script) {
-    zarv::SetPlatform(zarv::platform::CreateHeadlessPlatform(script, *transcript));
-    zarv::dialogs::ResetDialogTable();
-    zarv::SetUndefinedValues(-999.0f, -999);
-    zarv::SetBeep(true);
-    UseResources({{"test.rc", &resources}});
-    zarv::WindowStyle style;
-    style.Flags = 103;
-    style.Width = 512;
-    style.Height = 256;
-    style.Title.assign("Nodalux");
-    WindowOpenStyle(style);
-    zarv::InfoStatus(1);
-  }
-  void TearDown() override {
-    zarv::dialogs::ResetDialogTable();
-    WindowShutdown();
-    zarv::SetPlatform(nullptr);
-  }
+  void start(std::string_view script) { HeadlessDialogTest::start(script, {{"test.rc", &resources}}); }
 
   // Loads and shows the find dialog with the focus in field 10.
   void show(int mode = 2, int identifier = 400) {
     WDialogLoad(400, &identifier);
     WDialogShow(-1, -1, 10, mode);
-  }
-  Event next() {
-    int kind = 0;
-    zarv::EventRecord r;
-    WEventWait(kind, r);
-    return {kind, r.Window, r.Value1, r.Value2};
-  }
-  bool has(std::string_view line) const {
-    const auto& l = transcript->lines();
-    return std::find(l.begin(), l.end(), line) != l.end();
-  }
-  bool has_prefix(std::string_view start) const {
-    const auto& l = transcript->lines();
-    return std::any_of(l.begin(), l.end(), [&](const std::string& s) { return s.starts_with(start); });
   }
   static float real(int field) {
     float v = 0;
@@ -87,7 +46,6 @@ class ModelessTest : public ::testing::Test {
   }
 
   std::string resources = kFindScript;
-  std::unique_ptr<zarv::platform::Transcript> transcript = zarv::platform::Transcript::InMemory();
 };
 
 TEST_F(ModelessTest, PushButtonsEscAndCloseBoxQueueCommandsAndLeaveTheDialogShown) {

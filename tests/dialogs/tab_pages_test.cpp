@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_test_support.h"
+#include "headless_dialog_fixture.h"
 #include "toolkit/core/event_queue.h"
 #include "toolkit/core/window.h"
 #include "toolkit/dialogs/dialog_manager.h"
@@ -51,50 +51,12 @@ END
 const std::string kOwnerData = "[Tabs] \n 20 2 501 \n501 Distance \n502 Name \n";
 const std::string kPageData = "[Ranges] \n 10 0.0 90.0 \n";
 
-struct Event {
-  int kind, window, value1, value2;
-  bool operator==(const Event&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Event& e) {
-  return os << '{' << e.kind << ", " << e.window << ", " << e.value1 << ", " << e.value2 << '}';
-}
-
-class TabPagesTest : public ::testing::Test {
+class TabPagesTest : public HeadlessDialogTest {
  protected:
   void start(std::string_view script) {
-    zarv::SetPlatform(zarv::platform::CreateHeadlessPlatform(script, *transcript));
-    zarv::dialogs::ResetDialogTable();
-    zarv::SetUndefinedValues(-999.0f, -999);
-    zarv::SetBeep(true);
-    UseResources({{"test.rc", &resources}, {"tabs500.dat", &owner_data}, {"tabs501.dat", &page_data}});
-    zarv::WindowStyle style;
-    style.Flags = 103;
-    style.Width = 512;
-    style.Height = 256;
-    style.Title.assign("Nodalux");
-    WindowOpenStyle(style);
-    zarv::InfoStatus(1);
+    HeadlessDialogTest::start(
+        script, {{"test.rc", &resources}, {"tabs500.dat", &owner_data}, {"tabs501.dat", &page_data}});
     WDialogLoad(500);
-  }
-  void TearDown() override {
-    zarv::dialogs::ResetDialogTable();
-    WindowShutdown();
-    zarv::SetPlatform(nullptr);
-  }
-  Event next() {
-    int kind = 0;
-    zarv::EventRecord r;
-    WEventWait(kind, r);
-    return {kind, r.Window, r.Value1, r.Value2};
-  }
-  bool has(std::string_view line) const {
-    const auto& l = transcript->lines();
-    return std::find(l.begin(), l.end(), line) != l.end();
-  }
-  std::size_t count(std::string_view line) const {
-    const auto& l = transcript->lines();
-    return static_cast<std::size_t>(std::count(l.begin(), l.end(), line));
   }
   static zarv::dialogs::Dialog& dialog(int id) { return *zarv::dialogs::FindDialog(id); }
   static float real(int dialog_id, int field) {
@@ -107,7 +69,6 @@ class TabPagesTest : public ::testing::Test {
   std::string resources = kTabbedScript;
   std::string owner_data = kOwnerData;
   std::string page_data = kPageData;
-  std::unique_ptr<zarv::platform::Transcript> transcript = zarv::platform::Transcript::InMemory();
 };
 
 TEST_F(TabPagesTest, ModalPagesShowInsideAndTheirFieldsComeBackToTheirOwnDialogs) {

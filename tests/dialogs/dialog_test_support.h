@@ -12,7 +12,11 @@
 #include "resources/resource_table.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/resources.h"
+#include "app/nodalux/app_state.h"
+#include "app/nodalux/list_view.h"
+#include "app/nodalux/poi_data.h"
 #include "toolkit/core/toolkit.h"
+#include "toolkit/core/window.h"
 #include "toolkit/dialogs/dialog_fields.h"
 #include "toolkit/dialogs/dialog_table.h"
 
@@ -66,5 +70,24 @@ class DialogTest : public ::testing::Test {
 
   FakePlatform* platform = nullptr;
 };
+
+// Opens the program's own window (menu, status bar) and sets the default
+// circle with an empty list and no POI, as the group dialog starts from.
+inline void OpenProgramWindowWithDefaultCircle() {
+  zarv::WindowStyle style;
+  style.Flags = 103;
+  style.Width = 512;
+  style.Height = 256;
+  style.MenuId = 30001;
+  style.Title.assign("Nodalux");
+  WindowOpenStyle(style);
+  nodalux::CENTRE_LATITUDE = 51.47604f;
+  nodalux::CENTRE_LONGITUDE = 0.0f;
+  nodalux::RADIUS_MILES = 30.0f;
+  nodalux::NS_LETTER.assign("N");
+  nodalux::EW_LETTER.assign("E");
+  nodalux::LIST_COUNT = 0;
+  nodalux::POI_COUNT = 0;
+}
 
 }  // namespace dialog_tests

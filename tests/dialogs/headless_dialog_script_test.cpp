@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/nodalux/app_state.h"
+#include "dialog_test_support.h"
 #include "app/nodalux/commands.h"
 #include "app/nodalux/list_view.h"
 #include "app/nodalux/poi_data.h"
@@ -26,19 +27,7 @@ std::vector<std::string> RunOptions(std::string_view script) {
   zarv::RegisterResourceFiles(nodalux::ResourceFiles());
   zarv::dialogs::ResetDialogTable();
   zarv::SetBeep(true);
-  zarv::WindowStyle style;
-  style.Flags = 103;
-  style.Width = 512;
-  style.Height = 256;
-  style.MenuId = 30001;
-  style.Title.assign("Nodalux");
-  WindowOpenStyle(style);
-  CENTRE_LATITUDE = 51.47604f;
-  CENTRE_LONGITUDE = 0.0f;
-  RADIUS_MILES = 30.0f;
-  NS_LETTER.assign("N");
-  EW_LETTER.assign("E");
-  LIST_COUNT = 0;
+  dialog_tests::OpenProgramWindowWithDefaultCircle();
   OPTIONS();
   WindowShutdown();
   std::vector<std::string> lines = transcript->lines();

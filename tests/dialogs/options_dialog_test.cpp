@@ -15,20 +15,7 @@ class OptionsDialogTest : public DialogTest {
  protected:
   void SetUp() override {
     DialogTest::SetUp();
-    zarv::WindowStyle style;  // the program's window, with its status bar
-    style.Flags = 103;
-    style.Width = 512;
-    style.Height = 256;
-    style.MenuId = 30001;
-    style.Title.assign("Nodalux");
-    WindowOpenStyle(style);
-    CENTRE_LATITUDE = 51.47604f;
-    CENTRE_LONGITUDE = 0.0f;
-    RADIUS_MILES = 30.0f;
-    NS_LETTER.assign("N");
-    EW_LETTER.assign("E");
-    LIST_COUNT = 0;
-    POI_COUNT = 0;
+    OpenProgramWindowWithDefaultCircle();
   }
   void TearDown() override {
     WindowShutdown();

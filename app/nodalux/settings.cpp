@@ -1,5 +1,6 @@
 #include "app/nodalux/settings.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/nodalux/app_state.h"
@@ -15,7 +16,9 @@ constexpr float kDefaultLatitude = 51.47604f;
 constexpr float kDefaultLongitude = 0.0f;
 constexpr float kDefaultRadius = 30.0f;
 
-// The radius in 6 characters, widened to the narrowest field that holds it.
+// The radius in 6 characters, widened to the narrowest field that holds it,
+// so that no radius is lost (42 characters hold the largest float, and with
+// the two 10-character fields fill the 64 characters of the text).
 std::string RadiusField(float radius) {
   for (int width = 6; width <= 42; ++width) {
     std::string field = FixedField(radius, width, 2);
@@ -47,8 +50,13 @@ void ParseCircleText() {
       DefaultCircle();
       return;
     }
-    if (status == Status::kSlash) return;  // the rest keep their values
+    if (status == Status::kSlash) break;  // the rest keep their values
     if (status == Status::kValue) *target = value;
+  }
+  // "nan", "inf" or a number beyond a float's range is no circle.
+  if (!std::isfinite(CENTRE_LATITUDE) || !std::isfinite(CENTRE_LONGITUDE) ||
+      !std::isfinite(RADIUS_MILES)) {
+    DefaultCircle();
   }
 }
 
@@ -68,6 +76,8 @@ void LoadSettings() {
 }
 
 void StoreSettings() {
+  // Both values in one transaction: stored together, with one wait.
+  const zarv::RegistryWriteGroup together;
   if (!INPUT_FILE.blank()) IOsRegistryPut(SETTINGS_KEY, INPUT_FILE.view(), "input_file", 1);
   BuildCircleText();
   IOsRegistryPut(SETTINGS_KEY, CIRCLE_TEXT.view(), "circle", 1);

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   gfortran gpsbabel time
+  clang libclang-rt-dev
 )
 
 missing=()

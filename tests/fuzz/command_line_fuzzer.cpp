@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tests/os/fuzz_targets.h"
+#include "tests/toolkit/core/os_fuzz_targets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   zarv::fuzz::CommandLine(data, size);

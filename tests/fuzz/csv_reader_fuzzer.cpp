@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/nodalux/poi_data.h"
-#include "tests/app/data_read_csv_fuzz.h"
+#include "tests/app/nodalux/data_read_csv_fuzz.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "toolkit/core/toolkit.h"
 #include "toolkit/platform/headless/headless_platform.h"

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tests/convert/fuzz_conversions.h"
+#include "tests/toolkit/core/fuzz_conversions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzListReader(data, size);

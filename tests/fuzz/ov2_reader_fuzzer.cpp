@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/ov2/fuzz_ov2.h"
+#include "tests/app/ov2subs/fuzz_ov2.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   ov2test::FuzzReadOv2(data, size);

@@ -20,6 +20,10 @@ if [ ${#names[@]} -eq 0 ]; then
   for dir in tests/fuzz/corpus/*/; do names+=("$(basename "$dir")"); done
 fi
 
+# Targets that read files write each input to a scratch file: in memory
+# when the machine has a memory file system, five times the executions.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p findings

@@ -314,8 +314,9 @@ struct Reader::State {
   void ExpatFailed() {
     if (error) return;  // one of the handlers stopped the parser and said why
     const XML_Error code = XML_GetErrorCode(parser);
-    const ErrorKind kind = code == XML_ERROR_NO_MEMORY ? ErrorKind::kTooLong : ErrorKind::kMalformed;
-    error = Here(kind, std::string("not well-formed XML: ") + XML_ErrorString(code));
+    error = Here(ErrorKind::kMalformed, code == XML_ERROR_NO_MEMORY
+                                            ? std::string("no memory left to read the XML")
+                                            : std::string("not well-formed XML: ") + XML_ErrorString(code));
   }
 
   // Parses on until a point is ready, the input ends or an error stops it.

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "tests/gpx/gpx_test_support.h"
+#include "tests/app/formats/gpx/gpx_test_support.h"
 
 namespace nodalux::gpx {
 namespace {

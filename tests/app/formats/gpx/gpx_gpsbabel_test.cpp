@@ -14,7 +14,7 @@
 
 #include "app/formats/encoding/name_encoding.h"
 #include "app/formats/gpx/gpx_writer.h"
-#include "tests/gpx/gpx_test_support.h"
+#include "tests/app/formats/gpx/gpx_test_support.h"
 
 namespace nodalux::gpx {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/batch/selection.h"
+#include "tests/tools/batch/selection.h"
 
 #include "app/nodalux/poi_data.h"
 

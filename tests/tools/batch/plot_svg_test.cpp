@@ -16,8 +16,8 @@
 #include <map>
 #include <random>
 
-#include "tests/app/data_test_support.h"
-#include "tests/batch/selection.h"
+#include "tests/app/nodalux/data_test_support.h"
+#include "tests/tools/batch/selection.h"
 
 namespace nodalux::batch {
 namespace {

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <random>
 
-#include "tests/gpx/gpx_fuzz.h"
+#include "tests/app/formats/gpx/gpx_fuzz.h"
 
 namespace nodalux::gpx::testing {
 namespace {

@@ -2,13 +2,13 @@
 // normal build; with clang:
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
-//     tests/gpx/gpx_libfuzzer.cpp tests/gpx/gpx_fuzz.cpp \
+//     tests/app/formats/gpx/gpx_libfuzzer.cpp tests/app/formats/gpx/gpx_fuzz.cpp \
 //     app/formats/gpx/*.cpp app/formats/encoding/*.cpp -lexpat -o gpx_libfuzzer
-//   ./gpx_libfuzzer -max_len=4096 -dict=tests/gpx/gpx.dict CORPUS tests/gpx/corpus
+//   ./gpx_libfuzzer -max_len=4096 -dict=tests/app/formats/gpx/gpx.dict CORPUS tests/app/formats/gpx/corpus
 #include <cstdio>
 #include <cstdlib>
 
-#include "tests/gpx/gpx_fuzz.h"
+#include "tests/app/formats/gpx/gpx_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (const auto broken = nodalux::gpx::testing::FuzzReadGpx({data, size})) {

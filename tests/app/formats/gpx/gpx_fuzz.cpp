@@ -1,4 +1,4 @@
-#include "tests/gpx/gpx_fuzz.h"
+#include "tests/app/formats/gpx/gpx_fuzz.h"
 
 #include <bit>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "app/formats/encoding/utf8.h"
 #include "app/formats/gpx/gpx_writer.h"
-#include "tests/gpx/gpx_test_support.h"
+#include "tests/app/formats/gpx/gpx_test_support.h"
 
 namespace nodalux::gpx::testing {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "app/formats/encoding/utf8.h"
 #include "app/formats/gpx/gpx_writer.h"
-#include "tests/gpx/gpx_test_support.h"
+#include "tests/app/formats/gpx/gpx_test_support.h"
 
 namespace nodalux::gpx {
 namespace {

@@ -210,35 +210,32 @@ struct Reader::State {
       if (attribute == "lat") lat = a[1];
       if (attribute == "lon") lon = a[1];
     }
-    const std::string what(element);
     if (!lat || !lon) {
       Fail(ErrorKind::kMissingCoordinate,
-           what + " without its " + (lat ? "lon" : "lat") + " attribute");
+           std::string(element) + " without its " + (lat ? "lon" : "lat") + " attribute");
       return;
     }
-    const auto latitude = Coordinate(what, "lat", lat, 90.0);
+    const auto latitude = Coordinate(element, "lat", lat, 90.0);
     if (!latitude) return;
-    const auto longitude = Coordinate(what, "lon", lon, 180.0);
+    const auto longitude = Coordinate(element, "lon", lon, 180.0);
     if (!longitude) return;
     point = Poi{*longitude, *latitude, {}};
     point_depth = depth;
     point_named = false;
   }
 
-  std::optional<float> Coordinate(const std::string& element, const char* attribute,
+  std::optional<float> Coordinate(std::string_view element, const char* attribute,
                                   std::string_view text, double limit) {
     const auto parsed = ParseCoordinate(text);
-    const std::string what = element + " " + attribute + " \"" + Printable(text) + "\"";
+    if (parsed && std::abs(parsed->exact) <= limit) return parsed->value;
+    const std::string what =
+        std::string(element) + " " + attribute + " \"" + Printable(text) + "\"";
     if (!parsed) {
       Fail(ErrorKind::kBadCoordinate, what + " is not a decimal number");
-      return std::nullopt;
+    } else {
+      Fail(ErrorKind::kOutOfRange, what + " is outside " + (limit == 90.0 ? "-90..90" : "-180..180"));
     }
-    if (!(std::abs(parsed->exact) <= limit)) {
-      const std::string range = limit == 90.0 ? "-90..90" : "-180..180";
-      Fail(ErrorKind::kOutOfRange, what + " is outside " + range);
-      return std::nullopt;
-    }
-    return parsed->value;
+    return std::nullopt;
   }
 
   static void XMLCALL OnEnd(void* data, const XML_Char*) {

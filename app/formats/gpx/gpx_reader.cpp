@@ -17,6 +17,12 @@ namespace {
 // text cannot contain it, so it never comes from the document.
 constexpr char kNamespaceSeparator = '\x01';
 
+struct Place {
+  std::uint64_t line;
+  std::uint64_t column;
+  std::uint64_t offset;
+};
+
 struct QName {
   std::string_view uri;
   std::string_view local;
@@ -117,7 +123,7 @@ struct Reader::State {
   bool point_named = false;
   int name_depth = 0;  // depth of the name being collected; 0: none
   std::size_t track_points = 0;
-  Error prolog_end{ErrorKind::kDoctype, 1, 1, 0, {}};  // see OnOther
+  Place prolog_end{1, 1, 0};  // see OnOther
 
   explicit State(ByteSource& s) : source(s) {
     parser = XML_ParserCreateNS(nullptr, kNamespaceSeparator);
@@ -141,15 +147,20 @@ struct Reader::State {
 
   static State& Of(void* data) { return *static_cast<State*>(data); }
 
-  Error Here(ErrorKind kind, std::string message) const {
+  // Where expat is: in a handler, the start of the event reported.
+  Place Here() const {
     const XML_Index index = XML_GetCurrentByteIndex(parser);
-    return {kind, XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1,
-            index < 0 ? fed : static_cast<std::uint64_t>(index), std::move(message)};
+    return {XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1,
+            index < 0 ? fed : static_cast<std::uint64_t>(index)};
+  }
+
+  static Error At(const Place& place, ErrorKind kind, std::string message) {
+    return {kind, place.line, place.column, place.offset, std::move(message)};
   }
 
   void Fail(ErrorKind kind, std::string message) {
     if (error) return;
-    error = Here(kind, std::move(message));
+    error = At(Here(), kind, std::move(message));
     XML_StopParser(parser, XML_FALSE);
   }
 
@@ -280,8 +291,8 @@ struct Reader::State {
 
   // The place just after the current event, whose text is `text`, as expat
   // counts lines (CR LF, CR and LF each end one) and columns (characters).
-  Error After(std::string_view text) const {
-    Error end = Here(ErrorKind::kDoctype, {});
+  Place After(std::string_view text) const {
+    Place end = Here();
     end.offset += static_cast<std::uint64_t>(std::max(0, XML_GetCurrentByteCount(parser)));
     for (std::size_t i = 0; i < text.size(); ++i) {
       const auto c = static_cast<unsigned char>(text[i]);
@@ -299,19 +310,16 @@ struct Reader::State {
   static void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*,
                                 int) {
     State& s = Of(data);
-    s.Fail(ErrorKind::kDoctype,
-           "a DOCTYPE declaration: GPX needs none, and entity declarations are refused");
-    if (s.error) {
-      s.error->line = s.prolog_end.line;
-      s.error->column = s.prolog_end.column;
-      s.error->offset = s.prolog_end.offset;
-    }
+    if (s.error) return;
+    s.error = At(s.prolog_end, ErrorKind::kDoctype,
+                 "a DOCTYPE declaration: GPX needs none, and entity declarations are refused");
+    XML_StopParser(s.parser, XML_FALSE);
   }
 
   void ExpatFailed() {
     if (error) return;  // one of the handlers stopped the parser and said why
     const XML_Error code = XML_GetErrorCode(parser);
-    error = Here(ErrorKind::kMalformed, code == XML_ERROR_NO_MEMORY
+    error = At(Here(), ErrorKind::kMalformed, code == XML_ERROR_NO_MEMORY
                                             ? std::string("no memory left to read the XML")
                                             : std::string("not well-formed XML: ") + XML_ErrorString(code));
   }
@@ -351,8 +359,9 @@ struct Reader::State {
         // its end arrives; refuse it before it grows any further. (The few
         // bytes of slack are the most text can hold back: part of a
         // character or of a line end.)
-        error = Here(ErrorKind::kTooLong, "a tag, comment or declaration longer than " +
-                                              std::to_string(kMaxMarkupBytes) + " bytes");
+        error = At(Here(), ErrorKind::kTooLong,
+                   "a tag, comment or declaration longer than " +
+                       std::to_string(kMaxMarkupBytes) + " bytes");
       }
     }
   }

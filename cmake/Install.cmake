@@ -1,7 +1,7 @@
 # Installing Nodalux and packaging it as a Debian package.
 #
 #   cmake --install build --prefix PREFIX     the program into PREFIX
-#   cmake --build build --target package      build/nodalux_VERSION-1_ARCH.deb
+#   cmake --build build --target package      build/nodalux_VERSION_ARCH.deb
 #
 # The program folder PREFIX/lib/nodalux/ holds the same files as the build's
 # dist/ folder: the programs, the converter, the symbol bitmap, the help file
@@ -80,6 +80,34 @@ configure_file(${nodalux_desktop}/${NODALUX_APP_ID}.metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/${NODALUX_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# Documents: man pages, the copyright and the change log, compressed as
+# Debian wants them (gzip -9n: no name or time stamp inside).
+find_program(NODALUX_GZIP gzip REQUIRED)
+add_custom_target(nodalux_docs ALL)
+function(nodalux_install_gzipped source destination)
+  get_filename_component(name ${source} NAME)
+  set(out ${CMAKE_BINARY_DIR}/docs/${name}.gz)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
+    COMMAND ${NODALUX_GZIP} -9nc ${source} > ${out}
+    DEPENDS ${source} VERBATIM)
+  target_sources(nodalux_docs PRIVATE ${out})
+  install(FILES ${out} DESTINATION ${destination})
+endfunction()
+
+# nodalux_install_man(PAGE): a man page, by the section its name ends in.
+function(nodalux_install_man page)
+  string(REGEX MATCH "[0-9]$" section ${page})
+  nodalux_install_gzipped(${page} ${CMAKE_INSTALL_MANDIR}/man${section})
+endfunction()
+
+nodalux_install_man(${PROJECT_SOURCE_DIR}/resources/man/nodalux.1)
+set(nodalux_package ${PROJECT_SOURCE_DIR}/resources/package)
+configure_file(${nodalux_package}/copyright.in ${CMAKE_BINARY_DIR}/package/copyright @ONLY)
+configure_file(${nodalux_package}/changelog.in ${CMAKE_BINARY_DIR}/package/changelog @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/package/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nodalux)
+nodalux_install_gzipped(${CMAKE_BINARY_DIR}/package/changelog ${CMAKE_INSTALL_DATADIR}/doc/nodalux)
+
 # The Debian package. Its dependencies come from dpkg-shlibdeps, plus the Qt
 # platform plugins that the Qt backend loads at run time (no ELF file names
 # them, so dpkg-shlibdeps cannot see them).
@@ -90,7 +118,6 @@ set(CPACK_PACKAGE_CONTACT ${NODALUX_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${NODALUX_HOMEPAGE})

@@ -30,7 +30,7 @@ expect_field() {
   if ! grep -qE "$2" <<<"$value"; then echo "FAIL: $1 is \"$value\""; fail=1; fi
 }
 expect_field Package '^nodalux$'
-expect_field Version '^[0-9]+\.[0-9]+(\.[0-9]+)?-1$'
+expect_field Version '^[0-9]+\.[0-9]+(\.[0-9]+)?$'
 expect_field Architecture "^$(dpkg --print-architecture)$"
 expect_field Section '^utils$'
 expect_field Priority '^optional$'

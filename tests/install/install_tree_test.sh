@@ -30,6 +30,7 @@ id=org.nodalux.Nodalux
   for p in $programs; do
     echo "bin/$p -> ../lib/nodalux/$p"
     echo "lib/nodalux/$p"
+    echo "share/man/man1/$p.1.gz"
   done
   echo lib/nodalux/MakeOV2_v1-1.exe
   echo lib/nodalux/Nodalux.hlp
@@ -39,9 +40,10 @@ id=org.nodalux.Nodalux
   for s in 16 32 48 64 128 256; do echo "share/icons/hicolor/${s}x$s/apps/$id.png"; done
   echo "share/icons/hicolor/scalable/apps/$id.svg"
   echo "share/metainfo/$id.metainfo.xml"
+  echo share/doc/nodalux/copyright
+  echo share/doc/nodalux/changelog.gz
 } | sort > "$tmp/expected"
-(cd "$prefix" && find . \( -type f -printf '%P\n' \) -o \( -type l -printf '%P -> %l\n' \) |
-  grep -v '^share/man/man1/[^/]*\.1\.gz$' | sort) > "$tmp/found"
+(cd "$prefix" && find . \( -type f -printf '%P\n' \) -o \( -type l -printf '%P -> %l\n' \) | sort) > "$tmp/found"
 if ! diff -u "$tmp/expected" "$tmp/found"; then echo "FAIL: the installed tree differs"; fail=1; fi
 
 # The program folder is the build's dist/ folder, file for file.
@@ -52,8 +54,7 @@ done
 for p in $programs; do
   [ -x "$folder$p" ] || { echo "FAIL: $p is not executable"; fail=1; }
 done
-for m in "$prefix"/share/man/man1/*.1.gz; do
-  [ -e "$m" ] || continue
+for m in "$prefix"/share/man/man1/*.1.gz "$prefix"/share/doc/nodalux/*.gz; do
   gzip -t "$m" || { echo "FAIL: $m is not a gzip file"; fail=1; }
 done
 

@@ -7,6 +7,9 @@ rasterised from it here (supersampled, no libraries needed), so the two
 never drift apart. Small sizes drop the POI dots and widen the thin lines so
 that they stay visible.
 
+The 32-pixel drawing is also the main window's icon, nodalux_icon.bmp in the
+folder above, so the window and the menu entry look alike.
+
 Run it again after changing the drawing; the output files are committed."""
 import math
 import os
@@ -161,6 +164,22 @@ def write_png(path, rows, size):
         f.write(png)
 
 
+def write_bmp(path, rows, size):
+    """A 32-bit BMP with alpha (BITMAPV4HEADER, BI_BITFIELDS), bottom row
+    first, as the program's resource script embeds its window icon."""
+    data = bytearray()
+    for row in reversed(rows):
+        for i in range(size):
+            r, g, b, a = row[4 * i:4 * i + 4]
+            data += bytes((b, g, r, a))
+    info = struct.pack('<IiiHHIIiiII', 108, size, size, 1, 32, 3, len(data), 2835, 2835, 0, 0)
+    info += struct.pack('<IIII', 0x00ff0000, 0x0000ff00, 0x000000ff, 0xff000000)
+    info += b'sRGB' + b'\0' * 48  # colour space: sRGB, no end points or gamma
+    header = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(data), 0, 0, 14 + len(info))
+    with open(path, 'wb') as f:
+        f.write(header + info + data)
+
+
 def svg():
     def fill(colour):
         r, g, b, a = COLOURS[colour]
@@ -195,7 +214,10 @@ def main():
         f.write(svg())
     for size in SIZES:
         samples = 8 if size <= 64 else 4
-        write_png(os.path.join(HERE, f'{NAME}-{size}.png'), rasterise(size, samples), size)
+        rows = rasterise(size, samples)
+        write_png(os.path.join(HERE, f'{NAME}-{size}.png'), rows, size)
+        if size == 32:  # the main window's own icon
+            write_bmp(os.path.join(HERE, '..', 'nodalux_icon.bmp'), rows, size)
 
 
 if __name__ == '__main__':

@@ -68,9 +68,9 @@ grep -qx "Exec=nodalux" "$prefix/share/applications/$id.desktop" ||
   { echo "FAIL: the desktop entry does not start nodalux"; fail=1; }
 for s in 16 32 48 64 128 256; do
   png="$prefix/share/icons/hicolor/${s}x$s/apps/$id.png"
-  file -b "$png" | grep -q "^PNG image data, $s x $s," || { echo "FAIL: $png: $(file -b "$png")"; fail=1; }
+  [[ $(file -b "$png") == "PNG image data, $s x $s,"* ]] || { echo "FAIL: $png: $(file -b "$png")"; fail=1; }
 done
-file -b "$prefix/share/icons/hicolor/scalable/apps/$id.svg" | grep -q 'SVG' ||
+[[ $(file -b "$prefix/share/icons/hicolor/scalable/apps/$id.svg") == SVG* ]] ||
   { echo "FAIL: the scalable icon is not SVG"; fail=1; }
 
 # Started by name along PATH from another folder: the link in bin/ leads

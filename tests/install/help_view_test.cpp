@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/qt/qt_test_support.h"
+#include "tests/toolkit/platform/qt/qt_test_support.h"
 #include "toolkit/platform/qt/qt_platform.h"
 #include "toolkit/platform/transcript.h"
 

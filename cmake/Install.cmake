@@ -17,7 +17,7 @@ set(NODALUX_HOMEPAGE "https://nodalux.org/" CACHE STRING "The project's home pag
 set(NODALUX_SCREENSHOT_URL "https://nodalux.org/screenshots" CACHE STRING
   "Where the screenshots named in the AppStream metainfo are published")
 set(NODALUX_LICENSE "LicenseRef-proprietary" CACHE STRING
-  "SPDX expression of the program's licence, for the AppStream metainfo")
+  "SPDX expression of the program's licence, for the metainfo and the copyright file")
 set(NODALUX_DEVELOPER "Quorvath")
 set(NODALUX_MAINTAINER "Nodalux developers <maintainers@nodalux.org>" CACHE STRING
   "Maintainer field of the Debian package")
@@ -42,8 +42,10 @@ function(nodalux_install_program target)
   set(NODALUX_INSTALLED_PROGRAMS ${NODALUX_INSTALLED_PROGRAMS} ${name} CACHE INTERNAL "")
 endfunction()
 
-# Each program users start by name: one line each. The list is what the
-# install test expects in bin/ and the program folder.
+# Each program users start by name: one line each (the top CMakeLists.txt
+# includes this file after the folders that define the programs). The list
+# is what the install test expects in bin/, in the program folder and, from
+# nodalux_install_man below, in man1/.
 set(NODALUX_INSTALLED_PROGRAMS "" CACHE INTERNAL "")
 nodalux_install_program(nodalux)
 

@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   gfortran gpsbabel time
+  desktop-file-utils appstream dpkg-dev file
+  libexpat1-dev librsvg2-bin groff-base
   clang libclang-rt-dev
 )
 

@@ -125,7 +125,7 @@ struct Session {
   ino_t ino = 0;
   pid_t pid = 0;
   bool writable = false;
-  bool logged = false;      // write-ahead logging set up on this connection
+  bool logged = false;      // the store is in write-ahead-log mode
   bool in_group = false;    // the write group's transaction is open here
   Db db;
 
@@ -155,6 +155,20 @@ bool Matches(const Session& s, const std::string& path, const struct stat& st) {
          s.pid == ::getpid();
 }
 
+// Write-ahead logging with normal syncing: every commit is atomic, a
+// writer killed at any point leaves the last committed value, readers never
+// wait for a writer, and a commit waits for no disk. The log is synced and
+// folded into the store when it passes 100 pages (a few dozen runs of the
+// program); a power failure can take back the commits made since, but never
+// damages the store. Switched on only after a write has succeeded, as the
+// switch itself writes to the file: a write that fails leaves a store
+// exactly as it was.
+void UseWriteAheadLog(Session& s) {
+  if (s.logged) return;
+  Exec(s.db.get(), "PRAGMA journal_mode=WAL");
+  s.logged = true;
+}
+
 // Ends the group's transaction on this connection: committed, or rolled
 // back when a write inside it failed. The error number when the commit
 // itself failed, else 0.
@@ -168,6 +182,8 @@ int FinishGroup(Session& s) {
     Exec(s.db.get(), "ROLLBACK");
     TheGroup().error = error;
     return error;
+  } else {
+    UseWriteAheadLog(s);
   }
   return 0;
 }
@@ -329,16 +345,8 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
   }
   sqlite3* db = s.db.get();
   if (!s.logged) {
-    // Write-ahead logging with normal syncing: every commit is atomic, a
-    // writer killed at any point leaves the last committed value, readers
-    // never wait for a writer, and a commit waits for no disk. The log is
-    // synced and folded into the store when it passes 100 pages (a few
-    // dozen runs of the program); a power failure can take back the
-    // commits made since, but never damages the store.
-    Exec(db, "PRAGMA journal_mode=WAL");
     Exec(db, "PRAGMA synchronous=NORMAL");
     Exec(db, "PRAGMA wal_autocheckpoint=100");
-    s.logged = true;
   }
   const auto fail = [&] {
     const int error = ErrorNumber(db);
@@ -387,7 +395,10 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
   sqlite3_bind_blob(set.get(), 5, value.data.empty() ? "" : value.data.data(),
                     static_cast<int>(value.data.size()), SQLITE_TRANSIENT);
   if (sqlite3_step(set.get()) != SQLITE_DONE) return fail();
-  if (!s.in_group && !Exec(db, "COMMIT")) return fail();
+  if (!s.in_group) {
+    if (!Exec(db, "COMMIT")) return fail();
+    UseWriteAheadLog(s);
+  }
   return 0;
 }
 

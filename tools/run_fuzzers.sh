@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (the fuzz preset: clang, libFuzzer, address and
 # undefined-behaviour sanitizers) and runs each for a bounded time, starting
-# from its saved corpus in tests/fuzz/corpus/NAME. New inputs go to a
+# from its saved corpus in tests/fuzz/corpus/NAME (with the dictionary
+# tests/fuzz/NAME.dict when there is one). New inputs go to a
 # scratch folder; a finding (crash, sanitizer report, broken invariant,
 # leak, time-out) is copied to findings/ and fails the run, to be added to
 # the corpus once it is fixed.
@@ -30,10 +31,12 @@ mkdir -p findings
 failed=()
 for name in "${names[@]}"; do
   mkdir -p "$work/$name"
+  dict=()
+  [ -f "tests/fuzz/$name.dict" ] && dict=("-dict=tests/fuzz/$name.dict")
   status=0
   ZARVPLATFORM=headless ZARVDEBUG=0 build-fuzz/tests/fuzz/fuzz_"$name" \
     -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="findings/$name-" "$work/$name" "tests/fuzz/corpus/$name" \
+    -artifact_prefix="findings/$name-" "${dict[@]}" "$work/$name" "tests/fuzz/corpus/$name" \
     > "$work/$name.log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$name.log" | tail -1)
   if [ "$status" -ne 0 ]; then

@@ -34,8 +34,5 @@ void ReportStorageLimit();
 // Rebuilds the group from the POI table and shows its size in status bar
 // part 1.
 void SELECT();
-// Distance in metres from (LAT0, LON0) to (LAT, LON) on a locally flat earth.
-void FLAT_EARTH(const float& LAT0, const float& LON0, const float& LAT, const float& LON,
-                float& DIST);
 
 }  // namespace nodalux

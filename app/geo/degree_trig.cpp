@@ -1,11 +1,11 @@
 // Degree-argument sine and cosine.
-#include "app/nodalux/degree_trig.h"
+#include "app/geo/degree_trig.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 
-namespace nodalux {
+namespace nodalux::geo {
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
@@ -56,4 +56,4 @@ float COSD(float degrees) {
   return sign * FoldedCosine(x);
 }
 
-}  // namespace nodalux
+}  // namespace nodalux::geo

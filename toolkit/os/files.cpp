@@ -131,10 +131,17 @@ void AtomicFile::discard() {
   temp_.clear();
 }
 
-int AtomicFile::create(const std::string& path, unsigned mode, std::optional<unsigned> keep_mode) {
+int AtomicFile::create(const std::string& path, unsigned mode, std::optional<unsigned> keep_mode,
+                       bool follow_links) {
   discard();
   if (path.empty()) return ENOENT;
-  if (const int error = FollowLinks(path, &target_)) return error;
+  if (follow_links) {
+    if (const int error = FollowLinks(path, &target_)) return error;
+  } else {
+    FileInfo info;
+    if (Door().stat(path, false, &info) == 0 && info.kind == Kind::kSymlink) return ELOOP;
+    target_ = path;
+  }
   FileInfo existing;
   const int looked = Door().stat(target_, true, &existing);
   if (looked != 0 && looked != ENOENT) return looked;

@@ -61,13 +61,14 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
   ~AtomicFile();
 
-  // Starts the new content of `path`. A symbolic link is followed: the file
-  // it names gets the new content. An existing file keeps its permissions;
-  // a new one gets those of `mode` less the creation mask, or exactly
-  // `keep_mode` when given. A folder, a device or a named pipe of that name
-  // is refused (EISDIR, EINVAL).
+  // Starts the new content of `path`. A symbolic link is followed (the file
+  // it names gets the new content), or refused with ELOOP when
+  // `follow_links` is false. An existing file keeps its permissions; a new
+  // one gets those of `mode` less the creation mask, or exactly `keep_mode`
+  // when given. A folder, a device or a named pipe of that name is refused
+  // (EISDIR, EINVAL).
   int create(const std::string& path, unsigned mode = 0666,
-             std::optional<unsigned> keep_mode = std::nullopt);
+             std::optional<unsigned> keep_mode = std::nullopt, bool follow_links = true);
   // Writes all of `bytes`.
   int write(std::string_view bytes);
   int commit();

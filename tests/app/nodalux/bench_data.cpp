@@ -6,9 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
+#include "app/shared/list_view.h"
 #include "app/nodalux/poi_files.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/toolkit.h"

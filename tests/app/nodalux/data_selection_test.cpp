@@ -4,8 +4,9 @@
 #include <cstdint>
 
 #include "app/geo/circle.h"
-#include "app/nodalux/poi_data.h"
-#include "tests/app/nodalux/data_test_support.h"
+#include "app/nodalux/poi_files.h"
+#include "app/shared/program_state.h"
+#include "tests/app/shared/data_test_support.h"
 
 namespace nodalux {
 namespace {

@@ -5,9 +5,9 @@
 #include <climits>
 #include <filesystem>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
+#include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/ov2_reader.h"
 #include "tests/app/ov2subs/ov2_bytes.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"

@@ -1,6 +1,7 @@
 // Reading AutoRoute CSV files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/shared/program_state.h"
@@ -201,6 +202,23 @@ TEST_F(ReadCsv, FullTableStillSkipsCommentsWithoutComplaint) {
   Read(std::string(kHeader) + ";only a comment\n\n");
   EXPECT_FALSE(QUIT_REQUESTED);
   EXPECT_EQ(Screen(), std::vector<std::string>{TextLine(5, 20, "0 points read")});
+}
+
+// A file far larger than memory is read as far as it needs to be, through
+// one buffer: here 64 GiB, sparse, with 30001 records first.
+TEST_F(ReadCsv, AHugeFileMeetsTheStorageLimitFirst) {
+  std::string csv(kHeader);
+  for (int i = 0; i <= MAX_POI; ++i) csv += "1.5,52.25,'POI " + std::to_string(i) + "'\n";
+  const auto path = WriteTempFile("huge.csv", csv);
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+  INPUT_FILE.assign(path.string());
+  EXPECT_TRUE(READ_CSV());
+  EXPECT_EQ(POI_COUNT, MAX_POI);
+  EXPECT_EQ(READ_COUNT, MAX_POI);
+  EXPECT_EQ(POI_TABLE[MAX_POI].NAME.str(), "POI 29999");
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(
+                          0, 4, "Storage limit", "Too many POI entries in file.\rMaximum is 30000")});
+  EXPECT_TRUE(QUIT_REQUESTED);
 }
 
 TEST_F(ReadCsv, FileThatCannotBeOpenedIsNamedAndChangesNothing) {

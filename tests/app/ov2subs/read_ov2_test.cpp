@@ -166,6 +166,22 @@ TEST_F(ReadOv2, ReadsTheNamedFile) {
   EXPECT_EQ(Screen(), std::vector<std::string>{});
 }
 
+// 64 GiB of OV2, sparse after its first 30001 POI: the storage limit comes
+// first, and the file is read through one buffer.
+TEST_F(ReadOv2, AHugeFileMeetsTheStorageLimitFirst) {
+  Ov2Bytes file;
+  for (int i = 0; i <= MAX_POI; ++i) file.poi(i, -i, "POI " + std::to_string(i) + Nul());
+  const auto bytes = file.bytes();
+  const auto path = WriteTempFile("huge.ov2", std::string(bytes.begin(), bytes.end()));
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+  INPUT_FILE.assign(path.string());
+  EXPECT_TRUE(READ_OV2());
+  EXPECT_EQ(POI_COUNT, MAX_POI);
+  EXPECT_EQ(POI_TABLE[MAX_POI].NAME.trimmed(), "POI 29999");
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(
+                          0, 4, "Storage limit", "Too many POI entries in file.\rMaximum is 30000")});
+}
+
 TEST_F(ReadOv2, MissingFileIsNamedAndNothingChanges) {
   for (const auto& path : {TempFile("gone.ov2"), temp_dir_}) {  // a folder cannot be read either
     SCOPED_TRACE(path);

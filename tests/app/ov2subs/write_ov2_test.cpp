@@ -165,6 +165,26 @@ TEST_F(WriteOv2, SavingAgainReplacesOverlayAndKeepsTheUsersSymbol) {
   ExpectTheGroupIn(output_);
 }
 
+// The chosen name is never a pattern: saving as p?.ov2 replaces that file
+// alone, whatever else the folder holds.
+TEST_F(WriteOv2, AWildcardInTheNameReplacesOnlyThatFile) {
+  const fs::path folder = temp_dir_ / "out files";
+  for (const char* name : {"p1.ov2", "pa.ov2", "pz.ov2", "p?.ov2", "p[a].ov2", "p1.bmp"}) {
+    WriteBytes(folder / name, std::string("the user's ") + name);
+  }
+  for (const char* name : {"p?.ov2", "p*.ov2", "p[a].ov2"}) {
+    SCOPED_TRACE(name);
+    UseOutput(folder / name);
+    WRITE_OV2();
+    ExpectTheGroupIn(output_);
+    for (const char* other : {"p1.ov2", "pa.ov2", "pz.ov2", "p1.bmp"}) {
+      EXPECT_EQ(ReadFileBytes(folder / other), std::string("the user's ") + other);
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(folder / "p?.bmp"), "BM default");
+  EXPECT_EQ(ScreenLines("box "), std::vector<std::string>{});
+}
+
 TEST_F(WriteOv2, SymbolRootIsCutAtTheLastDotOfThePath) {
   fs::create_directories(temp_dir_ / "data.ov2");
   UseOutput(temp_dir_ / "data.ov2" / "pubs");

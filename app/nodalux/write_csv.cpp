@@ -15,7 +15,7 @@ namespace nodalux {
 void WRITE_CSV() {
   const std::string path(OUTPUT_FILE.trimmed());
   if (!CheckOutputFile(path)) return;
-  const GroupFileResult result = WriteGroupFile(path, formats::kCsvHeader, formats::AppendCsvRecord, {}, true);
+  const GroupFileResult result = WriteGroupFile(path, formats::kCsvHeader, formats::AppendCsvRecord, {}, {});
   if (result.error != 0) {
     ReportFileError(result.created ? "Cannot write file:" : "Cannot create file:", path,
                     OsErrorText(result.error));

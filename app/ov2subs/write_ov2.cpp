@@ -1,6 +1,7 @@
 // WRITE_OV2: saves the group as an OV2 overlay by running the converter on a
 // temporary POI file, and puts the default symbol bitmap beside the overlay.
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -88,14 +89,20 @@ void WRITE_OV2() {
   const std::string output(OUTPUT_FILE.trimmed());
   if (!CheckOutputFile(output)) return;
 
-  // The temporary file is never written through a link of that name.
+  // The temporary file is never written through a link of that name, and
+  // need not outlive a crash.
   const std::string temp_name(ov2::kTempFileName);
   std::string trailer;
   formats::AppendTempTrailer(trailer, std::clamp(GROUP_COUNT, 0, MAX_POI));
+  os::AtomicOptions temp_options;
+  temp_options.follow_links = false;
+  temp_options.durable = false;
   const GroupFileResult temp = WriteGroupFile(temp_name, formats::kTempFileHeader,
-                                              formats::AppendTempRecord, trailer, false);
+                                              formats::AppendTempRecord, trailer, temp_options);
   if (temp.error != 0) {
-    ReportFileError("Cannot create file:", TempFilePath(), OsErrorText(temp.error));
+    ReportFileError("Cannot create file:", TempFilePath(),
+                    temp.error == ELOOP ? "It is a symbolic link, which is left alone."
+                                        : OsErrorText(temp.error));
     zarv::InfoStatus(1);
     return;
   }

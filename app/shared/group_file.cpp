@@ -12,9 +12,10 @@ constexpr std::size_t kChunk = 64 * 1024;
 }  // namespace
 
 GroupFileResult WriteGroupFile(const std::string& path, std::string_view header,
-                               AppendGroupLine append, std::string_view trailer, bool follow_links) {
+                               AppendGroupLine append, std::string_view trailer,
+                               const zarv::os::AtomicOptions& options) {
   zarv::os::AtomicFile file;
-  if (const int error = file.create(path, 0666, std::nullopt, follow_links)) return {error, false};
+  if (const int error = file.create(path, options)) return {error, false};
   std::string chunk(header);
   chunk.reserve(kChunk + 512);
   const std::int32_t count = std::clamp(GROUP_COUNT, 0, MAX_POI);

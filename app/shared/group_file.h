@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/os/files.h"
+
 namespace nodalux {
 
 struct GroupFileResult {
@@ -17,9 +19,9 @@ using AppendGroupLine = void (*)(std::string& out, float longitude, float latitu
                                  std::string_view name);
 
 // Writes `header`, a line made by `append` for each of GROUP_TABLE's
-// GROUP_COUNT entries, and `trailer` to `path`. A symbolic link of that
-// name is followed, or refused (ELOOP) when `follow_links` is false.
+// GROUP_COUNT entries, and `trailer` to `path`, made as `options` say.
 GroupFileResult WriteGroupFile(const std::string& path, std::string_view header,
-                               AppendGroupLine append, std::string_view trailer, bool follow_links);
+                               AppendGroupLine append, std::string_view trailer,
+                               const zarv::os::AtomicOptions& options);
 
 }  // namespace nodalux

@@ -131,11 +131,11 @@ void AtomicFile::discard() {
   temp_.clear();
 }
 
-int AtomicFile::create(const std::string& path, unsigned mode, std::optional<unsigned> keep_mode,
-                       bool follow_links) {
+int AtomicFile::create(const std::string& path, const AtomicOptions& options) {
   discard();
   if (path.empty()) return ENOENT;
-  if (follow_links) {
+  durable_ = options.durable;
+  if (options.follow_links) {
     if (const int error = FollowLinks(path, &target_)) return error;
   } else {
     FileInfo info;
@@ -148,12 +148,12 @@ int AtomicFile::create(const std::string& path, unsigned mode, std::optional<uns
   if (looked == 0 && existing.kind == Kind::kDirectory) return EISDIR;
   if (looked == 0 && existing.kind != Kind::kRegular) return EINVAL;
 
-  if (keep_mode) {
-    mode_ = *keep_mode;
+  if (options.keep_mode) {
+    mode_ = *options.keep_mode;
   } else if (looked == 0) {
     mode_ = existing.mode;
   } else {
-    mode_ = mode & ~Door().umask() & 07777;
+    mode_ = options.mode & ~Door().umask() & 07777;
   }
   std::string temp = std::string(FolderPart(target_)).append(kTempName);
   int fd = -1;
@@ -173,7 +173,7 @@ int AtomicFile::write(std::string_view bytes) {
 int AtomicFile::commit() {
   if (fd_ < 0) return EBADF;
   int error = Door().chmod(fd_, mode_);
-  if (!error) error = Door().sync(fd_);
+  if (!error && durable_) error = Door().sync(fd_);
   const int closed = Door().close(fd_);
   fd_ = -1;
   if (!error) error = closed;
@@ -199,7 +199,9 @@ int CopyFile(const std::string& source, const std::string& target) {
   if (in.info().kind == Kind::kDirectory) return EISDIR;
   if (in.info().kind != Kind::kRegular) return EINVAL;
   AtomicFile out;
-  if (const int error = out.create(target, 0666, in.info().mode)) return error;
+  AtomicOptions options;
+  options.keep_mode = in.info().mode;
+  if (const int error = out.create(target, options)) return error;
   std::string buffer(1 << 16, '\0');
   while (true) {
     std::size_t got = 0;

@@ -50,6 +50,14 @@ class InputFile {
 // The whole of a small file (at most `limit` bytes are kept).
 int ReadSmallFile(const std::string& path, std::string* bytes, std::size_t limit = 1 << 20);
 
+// How an AtomicFile is made.
+struct AtomicOptions {
+  unsigned mode = 0666;                // for a new file, less the creation mask
+  std::optional<unsigned> keep_mode;   // exactly these permissions instead
+  bool follow_links = true;            // else a symbolic link is refused (ELOOP)
+  bool durable = true;                 // flushed to the disk before the rename
+};
+
 // A file written so that whoever looks at it sees the old file or the whole
 // new one, never a part: the bytes go to a temporary file beside it, which
 // is flushed to the disk and renamed over it at commit(). Dropped without a
@@ -62,13 +70,10 @@ class AtomicFile {
   ~AtomicFile();
 
   // Starts the new content of `path`. A symbolic link is followed (the file
-  // it names gets the new content), or refused with ELOOP when
-  // `follow_links` is false. An existing file keeps its permissions; a new
-  // one gets those of `mode` less the creation mask, or exactly `keep_mode`
-  // when given. A folder, a device or a named pipe of that name is refused
-  // (EISDIR, EINVAL).
-  int create(const std::string& path, unsigned mode = 0666,
-             std::optional<unsigned> keep_mode = std::nullopt, bool follow_links = true);
+  // it names gets the new content) unless the options refuse it. An
+  // existing file keeps its permissions. A folder, a device or a named pipe
+  // of that name is refused (EISDIR, EINVAL).
+  int create(const std::string& path, const AtomicOptions& options = {});
   // Writes all of `bytes`.
   int write(std::string_view bytes);
   int commit();
@@ -82,6 +87,7 @@ class AtomicFile {
   std::string temp_;
   int fd_ = -1;
   unsigned mode_ = 0;
+  bool durable_ = true;
 };
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -246,5 +246,20 @@ TEST_F(WriteOv2, TempFileThatCannotBeCreatedStopsTheSave) {
   EXPECT_TRUE(fs::is_directory("makeov2.tmp"));
 }
 
+// The fixed temporary file is never written through a link of that name.
+TEST_F(WriteOv2, ALinkNamedLikeTheTempFileIsLeftAlone) {
+  WriteBytes(temp_dir_ / "precious.txt", "the user's");
+  fs::create_symlink("precious.txt", "makeov2.tmp");
+  WriteBytes(output_, "old overlay");
+  WRITE_OV2();
+  EXPECT_EQ(Events(), std::vector<std::string>{BoxLine(
+                          0, 3, "File Error",
+                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string() +
+                              "\rIt is a symbolic link, which is left alone.")});
+  EXPECT_TRUE(fs::is_symlink("makeov2.tmp"));
+  EXPECT_EQ(ReadFileBytes(temp_dir_ / "precious.txt"), "the user's");
+  EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+}
+
 }  // namespace
 }  // namespace nodalux

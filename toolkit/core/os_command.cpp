@@ -151,6 +151,8 @@ Outcome Run(std::string_view line, int flags, int timeout_seconds) {
   const bool wait = flags & 2;
   os::StartOptions options;
   options.discard_output = hidden;
+  // What it says is kept only for a caller who waits for it to end.
+  options.capture_errors = wait;
   options.echo_errors = !hidden;
   std::unique_ptr<os::Process> child;
   if (const int error = os::Door().start(resolved.argv, options, &child)) return Failed(error);

@@ -38,8 +38,11 @@ struct FileInfo {
 // What a started program does with its standard streams. Its standard input
 // is always /dev/null, and nothing else of ours is inherited.
 struct StartOptions {
-  bool discard_output = false;  // standard output to /dev/null, else to our standard error
-  bool echo_errors = false;     // its standard error also copied to ours
+  bool discard_output = false;  // standard output (and standard error when not
+                                // captured) to /dev/null, else to our standard error
+  bool capture_errors = true;   // its standard error collected for errors(); only
+                                // for a program somebody waits for
+  bool echo_errors = false;     // what is collected also copied to our standard error
 };
 
 // A started program, owned. One that is still running when this is

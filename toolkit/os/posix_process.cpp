@@ -43,14 +43,27 @@ class PosixProcess final : public Process {
 
   ~PosixProcess() override {
     if (pidfd_ >= 0) ::close(pidfd_);
-    if (errors_fd_ >= 0) ::close(errors_fd_);
-    if (!reaped_) {
-      // No zombie is left behind, whether anybody waited for it or not.
-      std::thread([pid = pid_] {
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-        }
-      }).detach();
+    if (reaped_) {
+      if (errors_fd_ >= 0) ::close(errors_fd_);
+      return;
     }
+    // Still running: what it still writes on its standard error is taken
+    // and dropped (it must not die of a closed pipe), and no zombie is left
+    // behind when it ends.
+    std::thread([pid = pid_, errors = errors_fd_]() mutable {
+      while (true) {
+        const pid_t r = ::waitpid(pid, nullptr, WNOHANG);
+        if (r == pid || (r < 0 && errno != EINTR)) break;
+        pollfd p{errors, POLLIN, 0};
+        ::poll(&p, errors >= 0 ? 1 : 0, 100);
+        char buffer[4096];
+        if (errors >= 0 && p.revents != 0 && ::read(errors, buffer, sizeof buffer) == 0) {
+          ::close(errors);
+          errors = -1;
+        }
+      }
+      if (errors >= 0) ::close(errors);
+    }).detach();
   }
 
   bool wait_for(std::int64_t ms) override {
@@ -153,11 +166,13 @@ int StartPosixProcess(const std::vector<std::string>& argv, const StartOptions& 
   for (std::string& a : copies) args.push_back(a.data());
   args.push_back(nullptr);
 
-  int pipe_fds[2];
-  if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return errno;
+  int pipe_fds[2] = {-1, -1};
+  if (options.capture_errors) {
+    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return errno;
+    ::fcntl(pipe_fds[0], F_SETFL, O_NONBLOCK);
+  }
   const int errors_read = pipe_fds[0];
   const int errors_write = pipe_fds[1];
-  ::fcntl(errors_read, F_SETFL, O_NONBLOCK);
 
   SpawnSetup setup;
   posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
@@ -168,7 +183,11 @@ int StartPosixProcess(const std::vector<std::string>& argv, const StartOptions& 
     // transcript written on standard output.
     posix_spawn_file_actions_adddup2(&setup.actions, 2, 1);
   }
-  posix_spawn_file_actions_adddup2(&setup.actions, errors_write, 2);
+  if (errors_write >= 0) {
+    posix_spawn_file_actions_adddup2(&setup.actions, errors_write, 2);
+  } else if (options.discard_output) {
+    posix_spawn_file_actions_addopen(&setup.actions, 2, "/dev/null", O_WRONLY, 0);
+  }
   posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
 
   sigset_t none;
@@ -182,9 +201,9 @@ int StartPosixProcess(const std::vector<std::string>& argv, const StartOptions& 
 
   pid_t pid = -1;
   const int error = ::posix_spawn(&pid, args[0], &setup.actions, &setup.attributes, args.data(), environ);
-  ::close(errors_write);
+  if (errors_write >= 0) ::close(errors_write);
   if (error != 0) {
-    ::close(errors_read);
+    if (errors_read >= 0) ::close(errors_read);
     return error;
   }
   *process = std::make_unique<PosixProcess>(pid, OpenPidFd(pid), errors_read, options.echo_errors);

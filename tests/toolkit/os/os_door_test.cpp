@@ -215,6 +215,21 @@ TEST(ProcessTest, ExitStatusSignalAndStandardErrorComeBack) {
   EXPECT_EQ(faulty.calls(Call::kStart), 2);
 }
 
+// A program left running when nobody waits any longer (a time-out) goes on
+// writing its standard error without dying of a closed pipe.
+TEST_F(DoorTest, AProgramLeftRunningIsNotKilledByItsMessages) {
+  const std::string done = Path("done");
+  {
+    std::unique_ptr<Process> child;
+    ASSERT_EQ(Door().start({"/bin/sh", "-c", "sleep 0.3; echo late >&2; echo finished > '" + done + "'"},
+                           StartOptions{}, &child),
+              0);
+    EXPECT_FALSE(child->wait_for(0));
+  }
+  for (int i = 0; i < 100 && Read("done").empty(); ++i) ::usleep(50000);
+  EXPECT_EQ(Read("done"), "finished\n");
+}
+
 TEST(FaultyOsTest, APersistentFailureGoesOnUntilReset) {
   FaultyOs faulty;
   faulty.fail(Call::kStat, 2, EIO, true);

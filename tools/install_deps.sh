@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   gfortran gpsbabel time
   desktop-file-utils appstream dpkg-dev file
+  libexpat1-dev librsvg2-bin groff-base
 )
 
 missing=()

@@ -14,7 +14,7 @@
 #include "app/formats/byte_source.h"
 #include "app/formats/chunked_input.h"
 #include "app/formats/csv_record.h"
-#include "app/formats/poi.h"
+#include "app/formats/poi_view.h"
 
 namespace nodalux::formats {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/formats/poi.h"
+#include "app/formats/poi_view.h"
 
 namespace nodalux::formats {
 

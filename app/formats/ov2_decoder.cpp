@@ -15,17 +15,17 @@ std::uint64_t Extra(std::int32_t length, std::size_t fixed) {
 
 }  // namespace
 
-std::optional<Poi> Ov2Decoder::finish(Ov2Stop why, std::uint64_t record_start) {
+std::optional<PoiView> Ov2Decoder::finish(Ov2Stop why, std::uint64_t record_start) {
   stop_ = why;
   stop_offset_ = record_start;
   return std::nullopt;
 }
 
-std::optional<Poi> Ov2Decoder::cut_short(std::uint64_t record_start) {
+std::optional<PoiView> Ov2Decoder::cut_short(std::uint64_t record_start) {
   return finish(input_.error() != 0 ? Ov2Stop::kReadError : Ov2Stop::kTruncated, record_start);
 }
 
-std::optional<Poi> Ov2Decoder::next() {
+std::optional<PoiView> Ov2Decoder::next() {
   while (stop_ == Ov2Stop::kReading) {
     const std::uint64_t start = input_.offset();
     if (!input_.hold(1)) {
@@ -60,7 +60,7 @@ std::optional<Poi> Ov2Decoder::next() {
         longitude_ = longitude;
         latitude_ = latitude;
         const std::string_view name(name_.data(), kept);
-        return Poi{ov2::DegreesFromUnits(longitude), ov2::DegreesFromUnits(latitude),
+        return PoiView{ov2::DegreesFromUnits(longitude), ov2::DegreesFromUnits(latitude),
                    name.substr(0, std::min(name.find('\0'), name.size()))};
       }
       default:

@@ -9,7 +9,7 @@
 
 #include "app/formats/byte_source.h"
 #include "app/formats/chunked_input.h"
-#include "app/formats/poi.h"
+#include "app/formats/poi_view.h"
 
 namespace nodalux::formats {
 
@@ -28,7 +28,7 @@ class Ov2Decoder {
   // The next POI (record type 2 or 3); empty once reading has stopped. Its
   // name (the bytes before the first NUL among the first 128) stays valid
   // until the next call.
-  std::optional<Poi> next();
+  std::optional<PoiView> next();
 
   Ov2Stop stop() const { return stop_; }
   // The coordinates of the POI last given, in the file's units.
@@ -41,9 +41,9 @@ class Ov2Decoder {
   int os_error() const { return input_.error(); }
 
  private:
-  std::optional<Poi> finish(Ov2Stop why, std::uint64_t record_start);
+  std::optional<PoiView> finish(Ov2Stop why, std::uint64_t record_start);
   // Reading stopped inside the record that starts at `record_start`.
-  std::optional<Poi> cut_short(std::uint64_t record_start);
+  std::optional<PoiView> cut_short(std::uint64_t record_start);
 
   ChunkedInput input_;
   Ov2Stop stop_ = Ov2Stop::kReading;

@@ -23,7 +23,7 @@ void ReportUnsupportedType(std::int8_t type) {
 bool AppendOv2Records(formats::ByteSource& source, std::string_view path) {
   READ_COUNT = 0;
   formats::Ov2Decoder decoder(source);
-  while (const std::optional<formats::Poi> poi = decoder.next()) {
+  while (const std::optional<formats::PoiView> poi = decoder.next()) {
     if (POI_COUNT >= MAX_POI) {
       ReportStorageLimit();
       return true;

@@ -90,13 +90,12 @@ inline void OpenProgramWindowWithDefaultCircle() {
   style.MenuId = 30001;
   style.Title.assign("Nodalux");
   WindowOpenStyle(style);
+  nodalux::ResetProgramState();
   nodalux::CENTRE_LATITUDE = 51.47604f;
   nodalux::CENTRE_LONGITUDE = 0.0f;
   nodalux::RADIUS_MILES = 30.0f;
   nodalux::NS_LETTER.assign("N");
   nodalux::EW_LETTER.assign("E");
-  nodalux::LIST_COUNT = 0;
-  nodalux::POI_COUNT = 0;
 }
 
 }  // namespace dialog_tests

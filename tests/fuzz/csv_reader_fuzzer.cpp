@@ -1,6 +1,7 @@
-// Fuzz target: the bytes as an AutoRoute CSV file, read into an empty table,
-// or (for inputs whose length is a multiple of 7) into one that is all but
-// full, so that the storage limit is reached too.
+// Fuzz target: the bytes as an AutoRoute CSV file, read by the program into
+// an empty table, or (for inputs whose length is a multiple of 7) into one
+// that is all but full, so that the storage limit is reached too; and read
+// by the format library whole and in chunks of every size.
 #include <unistd.h>
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "app/nodalux/poi_data.h"
+#include "app/shared/poi_table.h"
 #include "tests/app/nodalux/data_read_csv_fuzz.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "toolkit/core/toolkit.h"
@@ -47,6 +48,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::int32_t preloaded = size % 7 == 0 ? nodalux::MAX_POI - 3 : 0;
   nodalux::testing::FuzzReadCsv(std::span(data, size), ScratchFile(), preloaded);
+  nodalux::testing::FuzzCsvReader(data, size);
   nodalux::fuzz::AbortOnFailedAssertion();
   return 0;
 }

@@ -10,9 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/poi_data.h"
 #include "app/nodalux/settings.h"
+#include "app/shared/program_state.h"
 
 namespace {
 

@@ -54,6 +54,7 @@ class FakeView final : public zarv::platform::DialogView {
   void select_all(int id) override { controls[id].selected_all = true; }
   void set_enabled(int id, bool on) override { controls[id].enabled = on; }
   void beep() override { ++beeps; }
+  void select_tab(int, int) override {}
   void end(int button, int focus_field_id) override {
     ended = true;
     exit_button = button;

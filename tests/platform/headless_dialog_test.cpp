@@ -76,7 +76,9 @@ struct FakeToolkit : DialogEvents {
   void selection_changed(int id) override {
     log.push_back("selection " + std::to_string(id) + ' ' + std::to_string(view->selection(id)) +
                   ' ' + std::to_string(view->check(id)));
-  }
+  }  void help_requested() override {}
+  bool tab_switching(int, int, int) override { return true; }
+
 
   DialogView* view = nullptr;
   std::vector<std::string> log;

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "tests/qt/qt_test_support.h"
+#include "toolkit/platform/qt/qt_main_window.h"
 #include "toolkit/platform/qt/qt_platform.h"
 #include "toolkit/platform/transcript.h"
 
@@ -72,6 +73,8 @@ class QtWindowTest : public ::testing::Test {
     const auto& lines = transcript_->lines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
+  // The window's scale from layout to screen pixels.
+  const qt::LayoutScale& scale() const { return static_cast<qt::MainWindow*>(window_)->scale(); }
   std::string all_lines() const {
     std::ostringstream out;
     for (const auto& l : transcript_->lines()) out << l << '\n';
@@ -120,7 +123,7 @@ TEST_F(QtWindowTest, BuildsMenuToolbarAndStatusPartsFromTheSpec) {
   for (QLabel* label : window_->findChildren<QLabel*>())
     if (label->isVisibleTo(window_) && label->frameShape() == QFrame::Panel) parts << label;
   ASSERT_EQ(parts.size(), 2) << "a part running to the right edge ends the division";
-  EXPECT_EQ(parts[0]->geometry().right() + 1, 178);
+  EXPECT_EQ(parts[0]->geometry().right() + 1, scale().to_screen_x(178)) << "scaled on screen";
   EXPECT_EQ(parts[0]->text(), " Number of POI in group: 0");
   EXPECT_TRUE(has_line("statusparts 178 -1")) << all_lines();
   EXPECT_TRUE(has_line("status 1 \" Number of POI in group: 0\"")) << all_lines();
@@ -142,9 +145,12 @@ TEST_F(QtWindowTest, DrawsIntoTheClientWithoutReportingItsOwnPaints) {
   EXPECT_TRUE(sink_.inputs.empty()) << "own drawing must not come back as an exposure";
 
   const QImage shot = FindWidget<QWidget>("client")->grab().toImage();
-  EXPECT_EQ(QColor(shot.pixel(15, 15)), QColor(255, 0, 0));
-  EXPECT_EQ(QColor(shot.pixel(20, 20)), QColor(Qt::white)) << "right and bottom edges are exclusive";
-  EXPECT_EQ(QColor(shot.pixel(511, 255)), QColor(255, 0, 0));
+  const qt::LayoutScale& s = scale();
+  EXPECT_EQ(shot.size(), QSize(s.to_screen_x(512), s.to_screen_y(256)));
+  EXPECT_EQ(QColor(shot.pixel(s.to_screen_x(15), s.to_screen_y(15))), QColor(255, 0, 0));
+  EXPECT_EQ(QColor(shot.pixel(s.to_screen_x(20), s.to_screen_y(20))), QColor(Qt::white))
+      << "right and bottom edges are exclusive";
+  EXPECT_EQ(QColor(shot.pixel(shot.width() - 1, shot.height() - 1)), QColor(255, 0, 0));
   EXPECT_TRUE(has_line("text 30 40 \"Input from  \""));
   EXPECT_TRUE(has_line("clear 10 10 20 20"));
 }
@@ -175,11 +181,8 @@ TEST_F(QtWindowTest, ScriptedEventsArriveThroughTheWidgets) {
   EXPECT_EQ(platform_->client_size().w, 300);
   EXPECT_EQ(next().kind, InputKind::kMinimise);
   in = next();
-  EXPECT_EQ(in.kind, InputKind::kRestore);
-  // A restore is followed by the size and one repaint of it all.
-  ASSERT_EQ(sink_.inputs.size(), 3u);
-  EXPECT_EQ(sink_.inputs[1].kind, InputKind::kResize);
-  EXPECT_EQ(sink_.inputs[2].kind, InputKind::kExpose);
+  EXPECT_EQ(in.kind, InputKind::kRestore);  // what it means, the toolkit decides
+  EXPECT_EQ(sink_.inputs.size(), 1u);
   EXPECT_EQ(next().kind, InputKind::kCloseAsked) << "a used-up script closes";
 }
 

@@ -230,7 +230,8 @@ FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context
     dialog.setFileMode(spec.multiple ? QFileDialog::ExistingFiles
                                      : (spec.flags & 128) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   }
-  if (scripted || !(spec.flags & 2)) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // The toolkit asks before replacing a file, once; the dialog never does.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   QStringList filters;
   for (const FileFilter& filter : spec.filters) filters << NameFilter(filter);
   if (!filters.isEmpty()) {
@@ -252,6 +253,7 @@ FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context
     result.path = FromQt(dialog.selectedFiles().first(), answer ? answer->path : std::string());
     if (!filters.isEmpty()) result.filter_index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (result.filter_index < 1) result.filter_index = spec.filter_index;
+    if (spec.resolve) result.path = spec.resolve(result.path, result.filter_index);
   }
   context.transcript.file(spec.save, FromQt(dialog.windowTitle(), spec.title), spec.filter_text, spec.flags,
                           spec.initial, result.chosen ? std::optional<std::string>(result.path) : std::nullopt,

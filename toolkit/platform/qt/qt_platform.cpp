@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWindow>
 #include <csignal>
 #include <map>
 #include <cstdio>
@@ -27,7 +28,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_visible.h"
+#include "toolkit/platform/qt/qt_window_script.h"
 #include "toolkit/platform/qt/qt_messages.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_modeless_events.h"
@@ -124,8 +128,7 @@ class QtPlatform final : public Platform {
         owned_transcript_(std::move(owned_transcript)),
         transcript_(transcript),
         script_(std::move(script)),
-        modal_{transcript_, script_.get(), nullptr, ToQt(std::getenv("ZARVSCREENSHOTS") ? std::getenv("ZARVSCREENSHOTS") : "")},
-        font_(QFontDatabase::systemFont(QFontDatabase::GeneralFont)) {}
+        modal_{transcript_, script_.get(), nullptr, ToQt(std::getenv("ZARVSCREENSHOTS") ? std::getenv("ZARVSCREENSHOTS") : "")} {}
 
   ~QtPlatform() override { tear_down(); }
 
@@ -216,18 +219,23 @@ class QtPlatform final : public Platform {
     label->repaint();
     const std::string after = FromQt(label->text(), trimmed);
     if (after != before) transcript_.status(part, after);
+    qt::CheckWidgetText(*label, "status part " + std::to_string(part));
   }
 
+  // Sizes and positions are the layout's; the window scales them on screen.
   Size client_size() override {
     if (!window_) return {};
-    const QSize size = window_->client().size();
+    const QSize size = window_->layout_client_size();
     return {size.width(), size.height()};
   }
 
   void fill_rect(int left, int top, int right, int bottom, Rgb colour) override {
     if (!window_) return;
     qt::ClientArea& client = window_->client();
-    const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(client.image().rect());
+    const qt::LayoutScale& scale = window_->scale();
+    const QRect area = QRect(QPoint(scale.to_screen_x(left), scale.to_screen_y(top)),
+                             QPoint(scale.to_screen_x(right) - 1, scale.to_screen_y(bottom) - 1))
+                           .intersected(client.image().rect());
     if (!area.isEmpty()) {
       QPainter painter(&client.image());
       painter.fillRect(area, ColourOf(colour));
@@ -237,25 +245,36 @@ class QtPlatform final : public Platform {
   }
 
   int draw_text(int x, int y, std::string_view text, Rgb fg, Rgb bg) override {
-    const QString shown = ToQt(text);
-    const QFontMetrics metrics(font_);
-    const int advance = metrics.horizontalAdvance(shown);
-    if (window_) {
-      qt::ClientArea& client = window_->client();
-      const QRect band(x, y - metrics.ascent(), advance, metrics.height());
-      QPainter painter(&client.image());
-      painter.setFont(font_);
-      painter.fillRect(band, ColourOf(bg));
-      painter.setPen(ColourOf(fg));
-      painter.drawText(x, y, shown);
-      client.refresh(band);
-    }
     transcript_.text(x, y, text);
-    return advance;
+    if (!window_) return text_width(text);
+    const QString shown = ToQt(text);
+    const QFont& font = window_->client_font();
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(shown);
+    qt::ClientArea& client = window_->client();
+    const qt::LayoutScale& scale = window_->scale();
+    const int left = scale.to_screen_x(x);
+    const int base = scale.to_screen_y(y);
+    const QRect band(left, base - metrics.ascent(), advance, metrics.height());
+    QPainter painter(&client.image());
+    painter.setFont(font);
+    painter.fillRect(band, ColourOf(bg));
+    painter.setPen(ColourOf(fg));
+    painter.drawText(left, base, shown);
+    client.refresh(band);
+    if (qt::VisibleCheckOn()) {
+      QString visible = shown;
+      while (visible.endsWith(QLatin1Char(' '))) visible.chop(1);
+      qt::CheckDrawnText(visible, left, metrics.horizontalAdvance(visible), client.width(),
+                         "list line at " + std::to_string(x) + ' ' + std::to_string(y));
+    }
+    return scale.to_layout_x(advance);
   }
 
   int text_width(std::string_view text) override {
-    return QFontMetrics(font_).horizontalAdvance(ToQt(text));
+    const QFont font = window_ ? window_->client_font() : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const int advance = QFontMetrics(font).horizontalAdvance(ToQt(text));
+    return window_ ? window_->scale().to_layout_x(advance) : advance;
   }
 
   void wait_input() override {
@@ -269,12 +288,10 @@ class QtPlatform final : public Platform {
     const long long acted_before = dialog_actions_;
     if (script_ && play_modeless_block()) return;
     if (script_) {
-      act(script_->next_event());
-      QElapsedTimer waited;
-      waited.start();
-      while (delivered_ == before && waited.elapsed() < kScriptPatienceMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+      if (!act(script_->next_event())) return;
+      qt::WaitUntil([&] { return delivered_ != before; }, kScriptPatienceMs);
       if (delivered_ == before) {
+        // A test failure: the transcripts of the two backends now differ.
         transcript_.note("the window did not report the scripted event; delivered directly");
         deliver(last_scripted_);
       }
@@ -396,42 +413,74 @@ class QtPlatform final : public Platform {
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
   }
 
-  // Acts out a scripted event through the real widgets.
-  void act(const Input& in) {
+  // Acts out a scripted event on the real window, as a person (or, for
+  // what no person does by hand, the window system) would. True when the
+  // window is to report it; false when it has been delivered already or
+  // there is nothing to report.
+  bool act(const Input& in) {
     last_scripted_ = in;
     if (!window_) {
       deliver(in);
-      return;
+      return false;
     }
+    const qt::LayoutScale& scale = window_->scale();
     switch (in.kind) {
       case InputKind::kMenuPick:
-        if (QAction* action = window_->action(in.a); action && action->isEnabled()) {
-          action->trigger();
-        } else {
-          transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; delivered directly");
-          deliver(in);
+        switch (qt::PickCommand(*window_, in.a)) {
+          case qt::PickResult::kPicked: return true;
+          case qt::PickResult::kNotOpened:
+            transcript_.note("the menu holding item " + std::to_string(in.a) + " did not open");
+            return true;
+          case qt::PickResult::kNoSuchItem:
+            transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; nothing picked");
+            return false;
         }
-        break;
+        return true;
       case InputKind::kCloseAsked:
         if (window_->isVisible()) qt::SaveScreenshot(*window_, modal_, QStringLiteral("window-closing"));
-        window_->close();
-        break;
+        // The close box, through the window system.
+        if (QWindow* handle = window_->windowHandle()) handle->close();
+        else window_->close();
+        return true;
       case InputKind::kExpose: {
         qt::ClientArea& client = window_->client();
-        const QRect rect = in.c > 0 && in.d > 0 ? QRect(in.a, in.b, in.c, in.d) : client.rect();
+        const QRect rect =
+            in.c > 0 && in.d > 0
+                ? QRect(QPoint(scale.to_screen_x(in.a), scale.to_screen_y(in.b)),
+                        QPoint(scale.to_screen_x(in.a + in.c) - 1, scale.to_screen_y(in.b + in.d) - 1))
+                : client.rect();
         client.expose(rect);
-        break;
+        return true;
       }
       case InputKind::kResize: {
-        const QSize wanted(std::max(in.a, 1), std::max(in.b, 1));
-        const QSize frame = window_->size() + wanted - window_->client().size();
-        if (window_->minimumSize() == window_->maximumSize()) window_->setFixedSize(frame);
-        else window_->resize(frame);
-        break;
+        const QSize wanted = scale.to_screen(QSize(std::max(in.a, 1), std::max(in.b, 1)));
+        if (wanted == window_->client().size() || window_->isMinimized()) {
+          // Nothing changes on screen (or nothing of it shows); the toolkit
+          // decides what the request means.
+          if (window_->isMinimized()) window_->resize(window_->size() + wanted - window_->client().size());
+          deliver(in);
+          return false;
+        }
+        window_->resize(window_->size() + wanted - window_->client().size());
+        return true;
       }
-      case InputKind::kMinimise: window_->showMinimized(); break;
-      case InputKind::kRestore: window_->showNormal(); break;
-      default: deliver(in); break;
+      case InputKind::kMinimise:
+        if (window_->isMinimized()) {
+          deliver(in);
+          return false;
+        }
+        window_->showMinimized();
+        return true;
+      case InputKind::kRestore:
+        if (!window_->isMinimized() && !window_->isMaximized()) {
+          deliver(in);  // nothing to restore; the toolkit ignores it
+          return false;
+        }
+        window_->showNormal();
+        return true;
+      default:
+        deliver(in);
+        return false;
     }
   }
 
@@ -449,7 +498,6 @@ class QtPlatform final : public Platform {
   Transcript& transcript_;
   std::unique_ptr<ScriptDriver> script_;
   qt::ModalContext modal_;
-  QFont font_;
   std::unique_ptr<qt::MainWindow> window_;
   std::unique_ptr<QTextBrowser> help_;
   InputSink* sink_ = nullptr;

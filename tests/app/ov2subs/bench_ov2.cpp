@@ -1,0 +1,61 @@
+// READ_OV2 on a full table's worth of POI: 30000 records under skippers,
+// decoded from memory and read from a file.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "app/nodalux/app_state.h"
+#include "app/nodalux/poi_data.h"
+#include "app/nodalux/poi_files.h"
+#include "app/ov2subs/ov2_reader.h"
+#include "tests/app/nodalux/data_test_support.h"
+#include "tools/makeov2/ov2_encoder.h"
+
+namespace {
+
+const std::string& File30000() {
+  static const std::string bytes = [] {
+    std::mt19937 random(3);
+    std::vector<makeov2::Ov2Poi> pois;
+    for (int i = 0; i < nodalux::MAX_POI; ++i) {
+      pois.push_back({static_cast<std::int32_t>(random() % 36000001) - 18000000,
+                      static_cast<std::int32_t>(random() % 18000001) - 9000000,
+                      "Point of interest number " + std::to_string(i)});
+    }
+    return *makeov2::EncodeOv2(std::move(pois));
+  }();
+  return bytes;
+}
+
+void BM_DecodeOv2_30000(benchmark::State& state) {
+  const std::string& file = File30000();
+  const std::span bytes(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+  for (auto _ : state) {
+    state.PauseTiming();
+    nodalux::testing::ResetProgramState();
+    state.ResumeTiming();
+    nodalux::AppendOv2Records(bytes);
+    benchmark::DoNotOptimize(nodalux::POI_COUNT);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
+}
+BENCHMARK(BM_DecodeOv2_30000)->Unit(benchmark::kMillisecond);
+
+void BM_ReadOv2File_30000(benchmark::State& state) {
+  const auto path = std::filesystem::temp_directory_path() / "bench_ov2_30000.ov2";
+  std::ofstream(path, std::ios::binary) << File30000();
+  for (auto _ : state) {
+    state.PauseTiming();
+    nodalux::testing::ResetProgramState();  // also forgets the input file
+    nodalux::INPUT_FILE.assign(path.string());
+    state.ResumeTiming();
+    nodalux::READ_OV2();
+    if (nodalux::POI_COUNT != nodalux::MAX_POI) state.SkipWithError("not every POI was read");
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_ReadOv2File_30000)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,5 +1,7 @@
 // The message box and the file selection as Qt dialogs.
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -202,8 +204,12 @@ void AnswerFileDialog(QFileDialog& dialog, ModalContext& context, const std::opt
     if (index >= 1 && index <= filters.size()) dialog.selectNameFilter(filters[index - 1]);
     else context.transcript.note("file dialog has no filter " + std::to_string(index));
   }
-  // A relative answer is typed relative to the current folder.
+  // A relative answer is typed relative to the current folder. What the
+  // dialog selected for the name it started with (the file list loads in the
+  // background) must not stand in for the typed name.
   const QString path = QFileInfo(ToQt(answer->path)).absoluteFilePath();
+  for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+    if (view->selectionModel()) view->selectionModel()->clearSelection();
   if (auto* name_box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
     name_box->setText(path);
   } else {

@@ -18,6 +18,7 @@
 
 #include "tests/toolkit/platform/qt/qt_test_support.h"
 #include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_text.h"
 #include "toolkit/platform/qt/qt_platform.h"
 #include "toolkit/platform/transcript.h"
 
@@ -184,6 +185,46 @@ TEST_F(QtWindowTest, ScriptedEventsArriveThroughTheWidgets) {
   EXPECT_EQ(in.kind, InputKind::kRestore);  // what it means, the toolkit decides
   EXPECT_EQ(sink_.inputs.size(), 1u);
   EXPECT_EQ(next().kind, InputKind::kCloseAsked) << "a used-up script closes";
+}
+
+// Each byte that starts no UTF-8 character shows as one replacement
+// character; the rest of the text shows as it is, never re-decoded.
+TEST(QtText, BadBytesShowAsOneReplacementCharacterEach) {
+  const QChar bad(0xFFFD);
+  struct Row {
+    std::string bytes;
+    QString shown;
+  };
+  const Row rows[] = {
+      {"M\xC3\xBCller", QStringLiteral("M\u00FCller")},
+      {"M\xFCller", QStringLiteral("M") + bad + QStringLiteral("ller")},
+      {"\xC3\xA9\xC3", QStringLiteral("\u00E9") + bad},         // cut in two
+      {"\xE2\x82x", QString(bad) + bad + QStringLiteral("x")},      // a sequence broken off
+      {"\xF0\x9F\x98\x80!", QString::fromUcs4(U"\U0001F600!")},
+      {"\xED\xA0\x80", QString(bad) + bad + bad},                   // a surrogate is no character
+  };
+  for (const Row& r : rows) EXPECT_EQ(qt::ToQt(r.bytes), r.shown) << r.bytes;
+  EXPECT_EQ(qt::FromQt(qt::ToQt("M\xFCller"), "M\xFCller"), "M\xFCller") << "read back as set";
+}
+
+// Layout pixels go to the screen and back unchanged, at any font size.
+TEST(QtLayoutScale, RoundTripsAndNeverShrinks) {
+  const auto transcript = Transcript::InMemory();
+  std::string error;
+  const auto platform = CreateQtPlatform("", *transcript, &error);  // fonts need Qt running
+  ASSERT_TRUE(platform) << error;
+  for (int points : {6, 9, 13, 20}) {
+    QFont font(QStringLiteral("Sans Serif"), points);
+    const qt::LayoutScale scale(font);
+    for (int v : {-7, 0, 1, 5, 178, 255, 256, 512, 1023, 100000}) {
+      EXPECT_EQ(scale.to_layout_x(scale.to_screen_x(v)), v) << points << ' ' << v;
+      EXPECT_EQ(scale.to_layout_y(scale.to_screen_y(v)), v) << points << ' ' << v;
+      if (v > 0) {
+        EXPECT_GE(scale.to_screen_x(v), v);
+        EXPECT_GE(scale.to_screen_y(v), v);
+      }
+    }
+  }
 }
 
 // Without any display the backend says so in one line and starts nothing.

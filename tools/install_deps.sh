@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   gfortran gpsbabel time
+  xvfb openbox wmctrl xdotool x11-utils
 )
 
 missing=()

@@ -248,8 +248,9 @@ void MainWindow::forbid_border_sizing() {
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (!x11 || !x11->connection()) return;
   xcb_connection_t* connection = x11->connection();
-  // The window manager's hints as Motif defined them: move, minimise,
-  // maximise and close, but no resizing border; the decorations likewise.
+  // The window manager's hints as Motif defined them: decorations without
+  // the sizing border. The resize function stays: window managers offer
+  // maximising only to windows they may resize.
   static constexpr char kAtom[] = "_MOTIF_WM_HINTS";
   const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof kAtom - 1, kAtom);
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
@@ -258,10 +259,10 @@ void MainWindow::forbid_border_sizing() {
   std::free(reply);
   enum : std::uint32_t {
     kFunctions = 1, kDecorations = 2,
-    kFuncMove = 4, kFuncMinimise = 8, kFuncMaximise = 16, kFuncClose = 32,
+    kFuncResize = 2, kFuncMove = 4, kFuncMinimise = 8, kFuncMaximise = 16, kFuncClose = 32,
     kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimise = 32, kDecorMaximise = 64,
   };
-  std::uint32_t hints[5] = {kFunctions | kDecorations, kFuncMove, kDecorBorder | kDecorTitle, 0, 0};
+  std::uint32_t hints[5] = {kFunctions | kDecorations, kFuncMove | kFuncResize, kDecorBorder | kDecorTitle, 0, 0};
   const Qt::WindowFlags flags = windowFlags();
   if (flags & Qt::WindowMinimizeButtonHint) {
     hints[1] |= kFuncMinimise;

@@ -121,8 +121,10 @@ class MainWindow : public QMainWindow {
   QSize layout_client_size() const;
   // Sizes the frame so that the client area is `client` layout pixels.
   void fit_client(QSize client);
-  // The frame cannot be resized by dragging its border; maximising still
-  // works (the window manager is told on X11; elsewhere nothing is done).
+  // The frame has no sizing border; maximising still works. On X11 the
+  // window manager is told so (window managers offer maximising only to
+  // windows they may resize, so a gesture of theirs may still resize it);
+  // elsewhere nothing is done.
   void forbid_border_sizing();
   void set_toolbar(const ToolbarSpec& spec);
   void remove_toolbar(ToolbarSide side);

@@ -24,9 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef ZARV_WITH_XCB
+#include <xcb/xcb.h>
+#endif
 
 #include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_main_window.h"
@@ -83,6 +87,20 @@ bool PluginStarts() {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Whether Qt will connect to an X server: the one it would connect to
+// accepts us. Asking takes a millisecond; starting Qt in a child to find out
+// takes as long as Qt's own start.
+bool X11Answers() {
+#ifdef ZARV_WITH_XCB
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool ok = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return ok;
+#else
+  return PluginStarts();
+#endif
+}
+
 bool DisplayUsable(std::string* error) {
   if (QApplication::instance()) return true;
   const char* qpa = std::getenv("QT_QPA_PLATFORM");
@@ -92,7 +110,11 @@ bool DisplayUsable(std::string* error) {
     return false;
   }
   const bool always_starts = platform.rfind("offscreen", 0) == 0 || platform.rfind("minimal", 0) == 0;
-  if (!always_starts && !PluginStarts()) {
+  // Without a platform named, Qt takes X11 unless the session is Wayland's.
+  const char* session = std::getenv("XDG_SESSION_TYPE");
+  const bool wayland_session = EnvSet("WAYLAND_DISPLAY") && session && std::string(session) == "wayland";
+  const bool x11 = platform == "xcb" || (platform.empty() && EnvSet("DISPLAY") && !wayland_session);
+  if (!always_starts && !(x11 ? X11Answers() : PluginStarts())) {
     if (error) *error = kPluginFailed;
     return false;
   }
@@ -119,6 +141,19 @@ class InputEater : public QObject {
 };
 
 QColor ColourOf(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// For the start-up benchmark (tests/perf): once the window has painted its
+// first frame, the monotonic clock (ns) goes to $ZARVFIRSTFRAME.
+void NoteFirstFrame() {
+  const char* path = std::getenv("ZARVFIRSTFRAME");
+  if (!path || !*path) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (std::FILE* f = std::fopen(path, "w")) {
+    std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    std::fclose(f);
+  }
+}
 
 class QtPlatform final : public Platform {
  public:
@@ -152,9 +187,13 @@ class QtPlatform final : public Platform {
       window_->move(spec.x < 0 ? (area.width() - window_->width()) / 2 : spec.x,
                     spec.y < 0 ? (area.height() - window_->height()) / 2 : spec.y);
     }
-    if (!spec.hidden) {
-      if (spec.maximised) window_->showMaximized();
-      else window_->show();
+    // The window goes on screen complete, toolbar and status texts in
+    // place, once the program first waits or asks the user something; until
+    // then its layout is set without round trips to the window system. A
+    // maximised window shows at once, at the size it opens with.
+    show_pending_ = !spec.hidden && !spec.maximised;
+    if (spec.maximised && !spec.hidden) {
+      window_->showMaximized();
       settle_after_show();
     }
     window_->client().set_known_size(window_->client().size());
@@ -278,9 +317,9 @@ class QtPlatform final : public Platform {
   }
 
   void wait_input() override {
+    ensure_shown();
     const long long before = delivered_;
-    // The window as first seen by the user: toolbar and status texts are in
-    // place once the program waits for its first event.
+    // The window as first seen by the user.
     if (!screenshot_taken_ && window_ && window_->isVisible()) {
       screenshot_taken_ = true;
       qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
@@ -310,6 +349,7 @@ class QtPlatform final : public Platform {
   }
 
   void pump_paints(int ms) override {
+    ensure_shown();
     InputEater eater;
     app()->installEventFilter(&eater);
     QEventLoop loop;
@@ -318,19 +358,27 @@ class QtPlatform final : public Platform {
     app()->removeEventFilter(&eater);
   }
 
-  MessageBoxResult message_box(const MessageBoxSpec& spec) override { return qt::RunMessageBox(spec, modal_); }
+  MessageBoxResult message_box(const MessageBoxSpec& spec) override {
+    ensure_shown();
+    return qt::RunMessageBox(spec, modal_);
+  }
 
-  FileDialogAnswer file_dialog(const FileDialogSpec& spec) override { return qt::RunFileDialog(spec, modal_); }
+  FileDialogAnswer file_dialog(const FileDialogSpec& spec) override {
+    ensure_shown();
+    return qt::RunFileDialog(spec, modal_);
+  }
 
   DialogBaseUnits dialog_base_units(std::string_view face, int points) override {
     return qt::BaseUnitsOf(qt::DialogFont(face, points));
   }
 
   void run_modal_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    ensure_shown();
     qt::RunModalDialog(spec, events, modal_);
   }
 
   void show_modeless_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    ensure_shown();
     close_modeless_dialog(spec.id);
     Modeless& m = modeless_[spec.id];
     m.events = std::make_unique<qt::CountedDialogEvents>(events, dialog_actions_);
@@ -354,6 +402,7 @@ class QtPlatform final : public Platform {
   }
 
   void help_show(std::string_view path) override {
+    ensure_shown();
     QFile file(ToQt(path));
     QString html;
     if (file.open(QIODevice::ReadOnly)) html = QString::fromUtf8(file.readAll());
@@ -411,6 +460,14 @@ class QtPlatform final : public Platform {
     waited.start();
     while (!window_->client().painted_once() && waited.elapsed() < 2000)
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    NoteFirstFrame();
+  }
+
+  void ensure_shown() {
+    if (!show_pending_ || !window_) return;
+    show_pending_ = false;
+    window_->show();
+    settle_after_show();
   }
 
   // Acts out a scripted event on the real window, as a person (or, for
@@ -511,6 +568,7 @@ class QtPlatform final : public Platform {
   long long dialog_actions_ = 0;  // callbacks of modeless dialogs so far
   Input last_scripted_;
   bool screenshot_taken_ = false;
+  bool show_pending_ = false;  // opened, shown when first needed
 };
 
 std::unique_ptr<QApplication> StartQt(std::string* error) {

@@ -5,7 +5,7 @@
 #   with_window_manager.sh COMMAND [ARG...]
 set -uo pipefail
 
-for tool in Xvfb openbox wmctrl; do
+for tool in Xvfb openbox wmctrl xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "missing $tool (tools/install_deps.sh installs it)"; exit 1; }
 done
 
@@ -24,10 +24,20 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$x_dir/display" ] && break; sleep 0.1; done
 [ -s "$x_dir/display" ] || { echo "Xvfb did not start"; cat "$x_dir/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n1 "$x_dir/display")" QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-openbox --sm-disable >"$x_dir/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-wmctrl -m >/dev/null 2>&1 || { echo "openbox did not start"; cat "$x_dir/openbox.log"; exit 1; }
+# Openbox now and then finds the new display not yet taking clients: try
+# again a few times.
+for _ in 1 2 3; do
+  openbox --sm-disable >"$x_dir/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+  wmctrl -m >/dev/null 2>&1 && break
+  kill "$wm" 2>/dev/null
+  wait "$wm" 2>/dev/null
+  sleep 0.5
+done
+pids+=("$wm")
+wmctrl -m >/dev/null 2>&1 || { echo "openbox did not start on $DISPLAY"; cat "$x_dir/openbox.log" "$x_dir/xvfb.log"; exit 1; }
 
 "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's bitmaps (toolbar strip, window icon, default POI
-symbol) and writes them as 24-bit BMP files beside this script.
+"""Draws the program's bitmaps (toolbar strip, default POI symbol) and
+writes them as 24-bit BMP files beside this script.
 
 Run it again after changing a drawing; the BMP files are committed."""
 import os
@@ -155,7 +155,7 @@ def main():
         for y in range(16):
             strip[y] += rendered[y]
     write_bmp('toolbar_30101.bmp', strip, 80, 16)
-    write_bmp('nodalux_icon.bmp', render(CIRCLE, (255, 255, 255), 2), 32, 32)
+    # The window icon, nodalux_icon.bmp, is drawn by icons/make_icons.py.
     # The default POI symbol: a red pin on white, the size overlays use.
     pin = [row[:] for row in render(CIRCLE, (255, 255, 255))]
     symbol = [[(255, 255, 255)] * 22 for _ in range(22)]

@@ -1,0 +1,29 @@
+#include "tests/tools/batch/selection.h"
+
+#include "app/nodalux/poi_data.h"
+
+namespace nodalux::batch::testing {
+
+float SelectionDistance(float lat0, float lon0, float lat, float lon) {
+  float dist = 0;
+  FLAT_EARTH(lat0, lon0, lat, lon, dist);
+  return dist;
+}
+
+std::int32_t DesktopGroupSize(std::span<const formats::Poi> pois, float latitude,
+                              float longitude, float radius_miles) {
+  POI_COUNT = 0;
+  for (const formats::Poi& poi : pois) {
+    if (POI_COUNT == MAX_POI) break;
+    POI_RECORD& record = POI_TABLE[++POI_COUNT];
+    record.LONGITUDE = poi.longitude;
+    record.LATITUDE = poi.latitude;
+  }
+  CENTRE_LATITUDE = latitude;
+  CENTRE_LONGITUDE = longitude;
+  RADIUS_MILES = radius_miles;
+  SELECT();
+  return GROUP_COUNT;
+}
+
+}  // namespace nodalux::batch::testing

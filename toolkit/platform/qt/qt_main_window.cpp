@@ -235,6 +235,10 @@ MainWindow::MainWindow(const WindowSpec& spec, InputReporter report)
     statusBar()->setSizeGripEnabled(!spec.fixed_border);
     status_->set_parts({-1});
   }
+  // The window shows later, complete; its parts count in its layout now.
+  if (!spec.menu.empty()) menuBar()->show();
+  if (status_) statusBar()->show();
+  client_->show();
   fit_client(client);
   if (fixed_) forbid_border_sizing();
 }
@@ -332,7 +336,9 @@ void MainWindow::fit_client(QSize client) {
     return;
   }
   // The frame is sized around the client; whatever the client passes through
-  // on the way is not news to the toolkit, only where it ends up.
+  // on the way is not news to the toolkit, only where it ends up. A window
+  // not yet shown is measured with its style's sizes, as it will show.
+  ensurePolished();
   const ClientArea::QuietResize quiet(*client_);
   client_->set_known_size(wanted);
   for (int round = 0; round < 4 && client_->size() != wanted; ++round) {
@@ -381,9 +387,9 @@ void MainWindow::set_toolbar(const ToolbarSpec& spec) {
     });
   }
   addToolBar(AreaOf(spec.side), bar);
-  // Shown now rather than on the next turn of the event loop, so that the
-  // frame below is measured with the toolbar in it.
-  if (isVisible()) bar->show();
+  // Shown now (on screen once the window is), so that the frame below is
+  // measured with the toolbar in it.
+  bar->show();
   toolbars_[int(spec.side)] = bar;
   // The frame grows by the toolbar; the client keeps its size.
   fit_client(keep);

@@ -192,7 +192,11 @@ class QtPlatform final : public Platform {
     // then its layout is set without round trips to the window system. A
     // maximised window shows at once, at the size it opens with.
     show_pending_ = !spec.hidden && !spec.maximised;
-    if (spec.maximised && !spec.hidden) {
+    if (show_pending_) {
+      // Laid out as on screen, without being put there yet.
+      window_->setAttribute(Qt::WA_DontShowOnScreen);
+      window_->show();
+    } else if (spec.maximised && !spec.hidden) {
       window_->showMaximized();
       settle_after_show();
     }
@@ -466,6 +470,9 @@ class QtPlatform final : public Platform {
   void ensure_shown() {
     if (!show_pending_ || !window_) return;
     show_pending_ = false;
+    const qt::ClientArea::QuietResize quiet(window_->client());
+    window_->hide();
+    window_->setAttribute(Qt::WA_DontShowOnScreen, false);
     window_->show();
     settle_after_show();
   }

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_text.h"
 
@@ -110,7 +111,8 @@ void AnswerWhenShown(QMessageBox& box, ModalContext& context, int number,
   }
   SaveScreenshot(box, context, QStringLiteral("box-%1").arg(number));
   if (!scripted) return;
-  if (QAbstractButton* button = box.button(answer)) button->click();
+  // A person clicks the button.
+  if (QAbstractButton* button = box.button(answer)) Click(*button, button->rect().center());
 }
 
 }  // namespace

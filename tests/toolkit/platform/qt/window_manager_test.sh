@@ -37,10 +37,12 @@ unset ZARVSCRIPT ZARVDEBUG QT_FONT_DPI
 program=$!
 pids+=($program)
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- transcript"; cat "$work/transcript" 2>/dev/null || true
-  echo "--- stderr"; cat "$work/stderr"
+fail() {  # to standard error: it may be called inside $(...)
+  {
+    echo "FAIL: $*"
+    echo "--- transcript"; cat "$work/transcript" 2>/dev/null || true
+    echo "--- stderr"; cat "$work/stderr"
+  } >&2
   exit 1
 }
 # Waits up to 20 s for a transcript line matching the pattern, counted from
@@ -54,6 +56,17 @@ wait_line() {
   fail "no transcript line like /$pattern/"
 }
 lines() { wc -l < "$work/transcript"; }
+# The ids of the visible windows named like /$1/, once there are at least $2.
+visible_named() {
+  local ids=""
+  for _ in $(seq 100); do
+    ids=$(xdotool search --onlyvisible --name "$1" 2>/dev/null || true)
+    [ -n "$ids" ] && [ "$(wc -l <<<"$ids")" -ge "$2" ] && break
+    sleep 0.1
+  done
+  [ -n "$ids" ] && [ "$(wc -l <<<"$ids")" -ge "$2" ] || fail "fewer than $2 windows named /$1/"
+  echo "$ids"
+}
 geometry() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 
 wait_line '^status 2 '
@@ -76,18 +89,39 @@ xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_MAXIMIZE_HO
 # File, Open, a name typed into the dialog: a person's keys.
 xdotool windowactivate --sync "$window"
 xdotool key --window "$window" --delay 100 alt+f o
-dialog=""
-for _ in $(seq 100); do
-  dialog=$(xdotool search --onlyvisible --name '^Open File$' 2>/dev/null | head -n1 || true)
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || fail "the Open File dialog never showed"
+dialog=$(visible_named '^Open File$' 1)
 xdotool windowactivate --sync "$dialog"
 xdotool type --window "$dialog" --delay 20 "pubs.csv"
 xdotool key --window "$dialog" Return
 wait_line 'points read\. .* added to new group'
 normal=$(geometry)
+
+# Save over the file just read: the question whether to replace it comes
+# once, from the program (the file dialog asks none of its own), and one Yes
+# writes the file.
+xdotool windowactivate --sync "$window"
+xdotool key --delay 100 alt+f s
+saver=$(visible_named '^Save File$' 1)
+xdotool windowactivate --sync "$saver"
+xdotool type --delay 20 "pubs.csv"
+# The first Return may only take the name the dialog's completion offers.
+question=""
+for _ in 1 2 3; do
+  xdotool key Return
+  for _ in $(seq 30); do
+    question=$(xdotool search --onlyvisible --name '^Save File$' 2>/dev/null | grep -vx "$saver" | head -n1 || true)
+    [ -n "$question" ] && break 2
+    sleep 0.1
+  done
+done
+[ -n "$question" ] || fail "no question whether to replace pubs.csv"
+
+xdotool windowactivate --sync "$question"
+xdotool key alt+y
+wait_line '^text .*Output to \.\.\. .*/pubs\.csv"$'
+[ "$(grep -c 'already exists' "$work/transcript")" -eq 1 ] || fail "the replace question was not asked once"
+grep -q '^box 3 3 2 "Save File" ".*/pubs.csv already exists.\\rDo you want to replace it?" -> 1$' "$work/transcript" ||
+  fail "no replace question answered Yes"
 
 # Maximise: one resize, the window cleared and its three lines redrawn.
 from=$(( $(lines) + 1 ))

@@ -420,7 +420,9 @@ void HeadlessDialog::focus_action(const DialogAction& action) {
     skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
     return;
   }
-  if (!move_focus(c->spec.id, FocusCause::kClick)) {
+  // A click on a row of tabs switches pages without taking the focus; only
+  // the Tab key reaches it.
+  if (c->spec.kind == ControlKind::kTabControl || !move_focus(c->spec.id, FocusCause::kClick)) {
     note("script line " + std::to_string(action.line) + ": focus " +
          std::to_string(action.field) + ": the focus stayed on " + std::to_string(focus_));
   }

@@ -20,26 +20,7 @@
 namespace dialog_tests {
 namespace {
 
-
-class TabPagesTest : public HeadlessDialogTest {
- protected:
-  void start(std::string_view script) {
-    HeadlessDialogTest::start(
-        script, {{"test.rc", &resources}, {"tabs500.dat", &owner_data}, {"tabs501.dat", &page_data}});
-    WDialogLoad(500);
-  }
-  static zarv::dialogs::Dialog& dialog(int id) { return *zarv::dialogs::FindDialog(id); }
-  static float real(int dialog_id, int field) {
-    WDialogSelect(dialog_id);
-    float v = 0;
-    WDialogGetReal(field, v);
-    return v;
-  }
-
-  std::string resources = kTabbedScript;
-  std::string owner_data = kOwnerData;
-  std::string page_data = kPageData;
-};
+using TabPagesTest = TabbedDialogTest;
 
 TEST_F(TabPagesTest, ModalPagesShowInsideAndTheirFieldsComeBackToTheirOwnDialogs) {
   start(

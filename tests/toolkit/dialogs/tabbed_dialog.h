@@ -1,8 +1,14 @@
 // A dialog with a tab control whose two pages are dialogs of their own,
-// for the tests of tab pages on either backend.
+// and the fixture that loads it, for the tests of tab pages on either
+// backend.
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "headless_dialog_fixture.h"
+#include "toolkit/dialogs/dialog_fields.h"
+#include "toolkit/dialogs/dialog_manager.h"
 
 namespace dialog_tests {
 
@@ -37,5 +43,25 @@ END
 )";
 inline const std::string kOwnerData = "[Tabs] \n 20 2 501 \n501 Distance \n502 Name \n";
 inline const std::string kPageData = "[Ranges] \n 10 0.0 90.0 \n";
+
+class TabbedDialogTest : public HeadlessDialogTest {
+ protected:
+  void start(std::string_view script) {
+    HeadlessDialogTest::start(
+        script, {{"test.rc", &resources}, {"tabs500.dat", &owner_data}, {"tabs501.dat", &page_data}});
+    WDialogLoad(500);
+  }
+  static zarv::dialogs::Dialog& dialog(int id) { return *zarv::dialogs::FindDialog(id); }
+  static float real(int dialog_id, int field) {
+    WDialogSelect(dialog_id);
+    float v = 0;
+    WDialogGetReal(field, v);
+    return v;
+  }
+
+  std::string resources = kTabbedScript;
+  std::string owner_data = kOwnerData;
+  std::string page_data = kPageData;
+};
 
 }  // namespace dialog_tests

@@ -3,7 +3,6 @@
 // a dialog makes reaches the toolkit, the tab switch included.
 #include <gtest/gtest.h>
 
-#include "tests/toolkit/dialogs/headless_dialog_fixture.h"
 #include "tests/toolkit/dialogs/tabbed_dialog.h"
 #include "toolkit/core/event_queue.h"
 #include "toolkit/dialogs/dialog_manager.h"
@@ -13,7 +12,7 @@
 namespace dialog_tests {
 namespace {
 
-class QtTabbedDialogTest : public HeadlessDialogTest {
+class QtTabbedDialogTest : public TabbedDialogTest {
  protected:
   std::unique_ptr<zarv::platform::Platform> make_platform(std::string_view script) override {
     std::string error;
@@ -21,16 +20,7 @@ class QtTabbedDialogTest : public HeadlessDialogTest {
     EXPECT_TRUE(platform) << error;
     return platform;
   }
-  void start(std::string_view script) {
-    HeadlessDialogTest::start(
-        script, {{"test.rc", &resources}, {"tabs500.dat", &owner_data}, {"tabs501.dat", &page_data}});
-    WDialogLoad(500);
-  }
-  static int current_tab() { return zarv::dialogs::FindDialog(500)->record.current_tab; }
-
-  std::string resources = kTabbedScript;
-  std::string owner_data = kOwnerData;
-  std::string page_data = kPageData;
+  static int current_tab() { return dialog(500).record.current_tab; }
 };
 
 // A number out of the page field's range refuses the switch with a beep, in

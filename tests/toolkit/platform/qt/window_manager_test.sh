@@ -19,13 +19,8 @@ for tool in wmctrl xdotool xprop xwininfo; do
 done
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+program=""
+trap '[ -z "$program" ] || kill "$program" 2>/dev/null; wait; rm -rf "$work"' EXIT
 
 mkdir "$work/run"
 cp "$data_file" "$work/run/pubs.csv"
@@ -35,7 +30,6 @@ export ZARVTRANSCRIPT="$work/transcript" ZARVVISIBLE="$work/cut-off"
 unset ZARVSCRIPT ZARVDEBUG QT_FONT_DPI
 (cd "$work/run" && exec "$program_dir/nodalux") >"$work/stdout" 2>"$work/stderr" &
 program=$!
-pids+=($program)
 
 fail() {  # to standard error: it may be called inside $(...)
   {

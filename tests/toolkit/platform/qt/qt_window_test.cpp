@@ -185,6 +185,8 @@ TEST_F(QtWindowTest, ScriptedEventsArriveThroughTheWidgets) {
   EXPECT_EQ(in.kind, InputKind::kRestore);  // what it means, the toolkit decides
   EXPECT_EQ(sink_.inputs.size(), 1u);
   EXPECT_EQ(next().kind, InputKind::kCloseAsked) << "a used-up script closes";
+  EXPECT_EQ(all_lines().find("delivered directly"), std::string::npos)
+      << "every event came through the window:\n" << all_lines();
 }
 
 // Each byte that starts no UTF-8 character shows as one replacement

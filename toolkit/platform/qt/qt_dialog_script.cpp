@@ -165,7 +165,7 @@ void TemplateDialog::pick(Control& c, const DialogAction& action) {
     // A click on the arrow opens the list; a click on the option takes it.
     Click(*combo, ArrowOf(*combo));
     QAbstractItemView* view = combo->view();
-    WaitUntil([view] { return view->isVisible(); }, 1000);
+    WaitUntil([view] { return view->isVisible(); }, 3000);
     if (focus_id_ != id) {
       if (view->isVisible()) Key(*view, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
       skip(action, "pick " + std::to_string(id) + ": the focus stayed on " + std::to_string(focus_id_));
@@ -181,7 +181,7 @@ void TemplateDialog::pick(Control& c, const DialogAction& action) {
     view->scrollTo(option);
     // The option's row may be wider than the list shows.
     Click(*view->viewport(), view->visualRect(option).intersected(view->viewport()->rect()).center());
-    WaitUntil([view] { return !view->isVisible(); }, 1000);
+    WaitUntil([view] { return !view->isVisible(); }, 3000);
     return;
   }
   if (auto* list = qobject_cast<QListWidget*>(c.widget)) {

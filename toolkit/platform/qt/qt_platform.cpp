@@ -182,11 +182,9 @@ class QtPlatform final : public Platform {
     window_->setObjectName(QStringLiteral("root"));
     window_->client().setObjectName(QStringLiteral("client"));
     modal_.owner = window_.get();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->geometry();
-      window_->move(spec.x < 0 ? (area.width() - window_->width()) / 2 : spec.x,
-                    spec.y < 0 ? (area.height() - window_->height()) / 2 : spec.y);
-    }
+    place_x_ = spec.x;
+    place_y_ = spec.y;
+    place_window();
     // The window goes on screen complete, toolbar and status texts in
     // place, once the program first waits or asks the user something; until
     // then its layout is set without round trips to the window system. A
@@ -467,9 +465,19 @@ class QtPlatform final : public Platform {
     NoteFirstFrame();
   }
 
+  // At its position, or centred on the screen (-1), as large as it now is.
+  void place_window() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !window_) return;
+    const QRect area = screen->geometry();
+    window_->move(place_x_ < 0 ? (area.width() - window_->width()) / 2 : place_x_,
+                  place_y_ < 0 ? (area.height() - window_->height()) / 2 : place_y_);
+  }
+
   void ensure_shown() {
     if (!show_pending_ || !window_) return;
     show_pending_ = false;
+    place_window();  // centred with the toolbar that came after opening
     const qt::ClientArea::QuietResize quiet(window_->client());
     window_->hide();
     window_->setAttribute(Qt::WA_DontShowOnScreen, false);
@@ -576,6 +584,7 @@ class QtPlatform final : public Platform {
   Input last_scripted_;
   bool screenshot_taken_ = false;
   bool show_pending_ = false;  // opened, shown when first needed
+  int place_x_ = -1, place_y_ = -1;  // screen position asked for; -1 centres
 };
 
 std::unique_ptr<QApplication> StartQt(std::string* error) {

@@ -20,11 +20,8 @@ namespace {
 constexpr int kLineEditMargin = 2;
 
 const char* ReportFile() {
-  static const char* const path = [] {
-    const char* p = std::getenv("ZARVVISIBLE");
-    return p && *p ? p : nullptr;
-  }();
-  return path;
+  const char* path = std::getenv("ZARVVISIBLE");
+  return path && *path ? path : nullptr;
 }
 
 void Report(std::string_view what, const QString& text, QSize need, QSize have) {

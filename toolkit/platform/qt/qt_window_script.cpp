@@ -30,7 +30,7 @@ bool PathTo(QMenu& menu, int id, std::vector<QAction*>& path) {
 
 bool OpenedBy(QAction& action) {
   QMenu* menu = action.menu();
-  return menu && WaitUntil([menu] { return menu->isVisible(); }, 1000);
+  return menu && WaitUntil([menu] { return menu->isVisible(); }, 3000);
 }
 
 void CloseMenus() {

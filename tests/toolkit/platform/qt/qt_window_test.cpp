@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include "tests/toolkit/platform/qt/qt_test_support.h"
 #include "toolkit/platform/qt/qt_main_window.h"
 #include "toolkit/platform/qt/qt_text.h"
+#include "toolkit/platform/qt/qt_visible.h"
 #include "toolkit/platform/qt/qt_platform.h"
 #include "toolkit/platform/transcript.h"
 
@@ -207,6 +209,40 @@ TEST(QtText, BadBytesShowAsOneReplacementCharacterEach) {
   };
   for (const Row& r : rows) EXPECT_EQ(qt::ToQt(r.bytes), r.shown) << r.bytes;
   EXPECT_EQ(qt::FromQt(qt::ToQt("M\xFCller"), "M\xFCller"), "M\xFCller") << "read back as set";
+}
+
+// The visible-text check names a text that does not fit its widget, and
+// only that one.
+TEST(QtVisibleText, NamesTextsCutOff) {
+  const auto transcript = Transcript::InMemory();
+  std::string error;
+  const auto platform = CreateQtPlatform("", *transcript, &error);  // widgets need Qt running
+  ASSERT_TRUE(platform) << error;
+  const std::string report = ::testing::TempDir() + "visible-report";
+  std::remove(report.c_str());
+  ::setenv("ZARVVISIBLE", report.c_str(), 1);
+  QWidget window;
+  QLabel label(QStringLiteral(" Number of POI in group: 30000"), &window);
+  label.setIndent(2);
+  QLineEdit edit(QStringLiteral("51.47604"), &window);
+  label.setGeometry(0, 0, 1000, 30);
+  edit.setGeometry(0, 40, 300, 30);
+  qt::CheckWidgetText(label, "wide label");
+  qt::CheckWidgetText(edit, "wide edit");
+  qt::CheckDrawnText(QStringLiteral("x"), 5, 100, 200, "short line");
+  EXPECT_EQ(ReadFile(report), "") << "everything fits";
+  label.setGeometry(0, 0, 60, 30);
+  edit.setGeometry(0, 40, 30, 30);
+  qt::CheckWidgetText(label, "narrow label");
+  qt::CheckWidgetText(edit, "narrow edit");
+  qt::CheckDrawnText(QStringLiteral("long"), 150, 100, 200, "long line");
+  ::unsetenv("ZARVVISIBLE");
+  const std::string cut = ReadFile(report);
+  std::remove(report.c_str());
+  EXPECT_NE(cut.find("narrow label \" Number of POI in group: 30000\": needs "), std::string::npos) << cut;
+  EXPECT_NE(cut.find("narrow edit \"51.47604\""), std::string::npos) << cut;
+  EXPECT_NE(cut.find("long line \"long\""), std::string::npos) << cut;
+  EXPECT_EQ(std::count(cut.begin(), cut.end(), '\n'), 3) << cut;
 }
 
 // Layout pixels go to the screen and back unchanged, at any font size.

@@ -19,7 +19,7 @@ for tool in xdotool import; do
 done
 
 work=$(mktemp -d)
-trap 'kill "$program" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/run/POI files"
 cp "$root/tests/scripts/data/common/pubs.csv" "$work/run/POI files/pubs.csv"
 export ZARVPLATFORM=qt ZARVREGISTRY="$work/registry.sqlite" XDG_CONFIG_HOME="$work/config"

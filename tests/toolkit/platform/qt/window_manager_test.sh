@@ -20,7 +20,7 @@ done
 
 work=$(mktemp -d)
 program=""
-trap '[ -z "$program" ] || kill "$program" 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'if [ -n "$program" ]; then kill "$program" 2>/dev/null || true; fi; wait; rm -rf "$work"' EXIT
 
 mkdir "$work/run"
 cp "$data_file" "$work/run/pubs.csv"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/number_fields.h"
+#include "app/shared/program_state.h"
+#include "app/formats/number_fields.h"
 #include "toolkit/core/window.h"
 
 namespace nodalux {

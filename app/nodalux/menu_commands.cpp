@@ -1,18 +1,15 @@
 // The menu and toolbar commands: open, append, save, exit, help, about and
 // the group definition.
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <string>
 
-#include "app/nodalux/app_state.h"
+#include "app/formats/number_fields.h"
 #include "app/nodalux/commands.h"
-#include "app/nodalux/file_names.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/number_fields.h"
-#include "app/nodalux/poi_data.h"
 #include "app/nodalux/poi_files.h"
 #include "app/nodalux/settings.h"
+#include "app/ov2subs/ov2_files.h"
+#include "app/shared/file_names.h"
+#include "app/shared/list_view.h"
+#include "app/shared/program_state.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/dialog_status.h"
@@ -25,21 +22,6 @@ constexpr const char* kOpenFilter =
 constexpr const char* kSaveFilter =
     "AutoRoute CSV files (*.csv)|*.csv|TomTom Overlay files (*.ov2)|*.ov2|";
 constexpr int kPathWidth = 50;
-
-// "new group" after an open, "group" after an append.
-zarv::Text<9> GROUP_WORD;
-
-// A folder opens for reading on Linux but holds no records, so it counts as
-// unreadable like a file that vanished.
-bool CanRead(const zarv::Text<256>& path) {
-  const std::string name(path.trimmed());
-  struct stat info {};
-  if (stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
 
 bool IsOv2(std::string_view file) {
   zarv::Text<256> root;
@@ -93,19 +75,28 @@ void OPEN(std::int32_t MODE) {
   GROUP_WORD.assign(append ? "group" : "new group");
   if (WDialogStatus(4) != 1) return;  // cancelled: the loaded POI stay
 
+  // The loaded POI, the group and INPUT_FILE change only when the chosen
+  // file is read: one that cannot be opened or read, or is not a POI file,
+  // leaves them all as they were (the reader says why).
+  const zarv::Text<256> previous_input = INPUT_FILE;
+  const std::int32_t previous_poi = POI_COUNT;
+  const std::int32_t previous_group = GROUP_COUNT;
   INPUT_FILE = BROWSE_PATH;
-  // A new set replaces the loaded one only once a file has been chosen and
-  // can be read; a file that vanished leaves the loaded POI in place (the
-  // reader says why).
-  if (!append && CanRead(INPUT_FILE)) {
+  if (!append) {
     POI_COUNT = 0;
     GROUP_COUNT = 0;
   }
   SCROLL("Input from ... " + FIT(INPUT_FILE.view(), kPathWidth).str());
-  if (IsOv2(INPUT_FILE.view())) {
-    READ_OV2();
+  POI_TABLE.begin_changes();
+  const bool read = IsOv2(INPUT_FILE.view()) ? READ_OV2() : READ_CSV();
+  if (read) {
+    POI_TABLE.keep_changes();
   } else {
-    READ_CSV();
+    POI_TABLE.undo_changes();
+    POI_COUNT = previous_poi;
+    GROUP_COUNT = previous_group;
+    READ_COUNT = 0;
+    INPUT_FILE = previous_input;
   }
   const std::int32_t before = GROUP_COUNT;
   SELECT();

@@ -1,18 +1,17 @@
 #include <cmath>
 #include <string>
 
-#include "app/nodalux/app_state.h"
+#include "app/formats/number_fields.h"
 #include "app/nodalux/circle_status.h"
 #include "app/nodalux/commands.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/number_fields.h"
-#include "app/nodalux/poi_data.h"
+#include "app/nodalux/poi_files.h"
+#include "app/shared/list_view.h"
+#include "app/shared/program_state.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/fortran_io.h"
 #include "toolkit/core/toolkit.h"
 #include "toolkit/dialogs/dialog_fields.h"
 #include "toolkit/dialogs/dialog_manager.h"
-#include "toolkit/platform/platform.h"
 
 namespace nodalux {
 namespace {
@@ -30,8 +29,7 @@ void PUT_MAGNITUDE(int FIELD, float VALUE, const char* FORMAT, const char* WHAT)
   WDialogPutReal(FIELD, VALUE, FORMAT);
   if (zarv::InfoStatus(1) == OUT_OF_RANGE) {
     WDialogPutString(FIELD, " ");
-    zarv::ThePlatform().note(std::string("stored ") + WHAT +
-                             " is out of range; its field is left empty");
+    zarv::Note(std::string("stored ") + WHAT + " is out of range; its field is left empty");
   }
 }
 

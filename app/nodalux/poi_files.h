@@ -1,9 +1,14 @@
-// Readers and writers of the two POI file kinds.
+// The program's routines on the POI tables and the CSV files.
 #pragma once
 
 namespace nodalux {
-void READ_CSV();   // read_csv.cpp
-void WRITE_CSV();  // write_csv.cpp
-void READ_OV2();   // app/ov2subs/read_ov2.cpp
-void WRITE_OV2();  // app/ov2subs/write_ov2.cpp
+// Rebuilds the group from the POI table and shows its size in status bar
+// part 1 (select.cpp).
+void SELECT();
+// Appends the POI of the CSV file INPUT_FILE to the POI table. False when
+// the file was not read (it cannot be opened or read, or it is not an
+// AutoRoute CSV file); a message has then said why.
+bool READ_CSV();
+// Writes the group as the CSV file OUTPUT_FILE.
+void WRITE_CSV();
 }  // namespace nodalux

@@ -2,10 +2,8 @@
 
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/number_fields.h"
-#include "app/nodalux/poi_data.h"
-#include "toolkit/core/fortran_io.h"
+#include "app/formats/circle_text.h"
+#include "app/shared/program_state.h"
 #include "toolkit/core/os_services.h"
 
 namespace nodalux {
@@ -14,15 +12,6 @@ namespace {
 constexpr float kDefaultLatitude = 51.47604f;
 constexpr float kDefaultLongitude = 0.0f;
 constexpr float kDefaultRadius = 30.0f;
-
-// The radius in 6 characters, widened to the narrowest field that holds it.
-std::string RadiusField(float radius) {
-  for (int width = 6; width <= 42; ++width) {
-    std::string field = FixedField(radius, width, 2);
-    if (field.find('*') == std::string::npos) return field;
-  }
-  return FixedField(radius, 6, 2);
-}
 
 void DefaultCircle() {
   CENTRE_LATITUDE = kDefaultLatitude;
@@ -33,28 +22,18 @@ void DefaultCircle() {
 }  // namespace
 
 void ParseCircleText() {
-  if (CIRCLE_TEXT.blank()) {
+  geo::Circle circle{CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES};
+  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle)) {
     DefaultCircle();
     return;
   }
-  zarv::fortran::ListReader reader(CIRCLE_TEXT.view());
-  float* targets[] = {&CENTRE_LATITUDE, &CENTRE_LONGITUDE, &RADIUS_MILES};
-  for (float* target : targets) {
-    float value = *target;
-    const auto status = reader.read(value);
-    using Status = zarv::fortran::ListReader::Status;
-    if (status == Status::kError || status == Status::kEnd) {
-      DefaultCircle();
-      return;
-    }
-    if (status == Status::kSlash) return;  // the rest keep their values
-    if (status == Status::kValue) *target = value;
-  }
+  CENTRE_LATITUDE = circle.latitude;
+  CENTRE_LONGITUDE = circle.longitude;
+  RADIUS_MILES = circle.radius_miles;
 }
 
 void BuildCircleText() {
-  CIRCLE_TEXT.assign(FixedField(CENTRE_LATITUDE, 10, 5) + "," + FixedField(CENTRE_LONGITUDE, 10, 5) + "," +
-                     RadiusField(RADIUS_MILES));
+  CIRCLE_TEXT.assign(formats::CircleText({CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES}));
 }
 
 void LoadSettings() {

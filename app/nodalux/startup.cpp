@@ -1,31 +1,26 @@
 // The program's whole life: companion files, toolkit and window, settings,
 // then the event loop until a quit is requested.
-#include <sys/stat.h>
-
 #include <cmath>
 #include <string>
 
-#include "app/nodalux/app_state.h"
 #include "app/nodalux/circle_status.h"
-#include "app/nodalux/poi_data.h"
 #include "app/nodalux/commands.h"
-#include "app/nodalux/file_names.h"
-#include "app/nodalux/list_view.h"
 #include "app/nodalux/settings.h"
+#include "app/shared/file_names.h"
+#include "app/shared/list_view.h"
+#include "app/shared/program_state.h"
 #include "resources/resource_table.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/resources.h"
 #include "toolkit/core/window.h"
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/initialise.h"
+#include "toolkit/os/files.h"
 
 namespace nodalux {
 namespace {
 
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool FileExists(const std::string& path) { return zarv::os::IsRegularFile(path); }
 
 void FileMissing(std::string_view text) { WMessageBox(0, 4, 1, text, "File missing"); }
 

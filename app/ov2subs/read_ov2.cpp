@@ -1,15 +1,12 @@
 // READ_OV2: appends the POI of the OV2 file INPUT_FILE to the POI table.
-#include <optional>
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/file_names.h"
-#include "app/nodalux/read_whole_file.h"
-#include "app/nodalux/poi_data.h"
-#include "app/nodalux/poi_files.h"
-#include "app/nodalux/number_fields.h"
-#include "app/ov2subs/ov2_decoder.h"
+#include "app/formats/number_fields.h"
+#include "app/formats/ov2_decoder.h"
+#include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/ov2_reader.h"
+#include "app/shared/file_reports.h"
+#include "app/shared/program_state.h"
 #include "toolkit/dialogs/common_dialogs.h"
 
 namespace nodalux {
@@ -23,37 +20,46 @@ void ReportUnsupportedType(std::int8_t type) {
 
 }  // namespace
 
-void AppendOv2Records(std::span<const unsigned char> bytes) {
+bool AppendOv2Records(formats::ByteSource& source, std::string_view path) {
   READ_COUNT = 0;
-  ov2::Decoder decoder(bytes);
-  while (const auto poi = decoder.next()) {
+  formats::Ov2Decoder decoder(source);
+  while (const std::optional<formats::PoiView> poi = decoder.next()) {
     if (POI_COUNT >= MAX_POI) {
       ReportStorageLimit();
-      return;
+      return true;
     }
+    POI_RECORD& record = POI_TABLE[POI_COUNT + 1];
+    record.LONGITUDE = poi->longitude;
+    record.LATITUDE = poi->latitude;
+    record.NAME.assign(poi->name);
     ++POI_COUNT;
     ++READ_COUNT;
-    POI_RECORD& record = POI_TABLE[static_cast<std::size_t>(POI_COUNT)];
-    record.LONGITUDE = ov2::DegreesFromOv2(poi->longitude);
-    record.LATITUDE = ov2::DegreesFromOv2(poi->latitude);
-    record.NAME.assign(poi->name);
   }
-  // A file cut inside a record simply ends there: what came before is kept.
-  if (decoder.stop() == ov2::Stop::kUnsupportedType) {
-    ReportUnsupportedType(decoder.bad_type());
-    QUIT_REQUESTED = true;
+  switch (decoder.stop()) {
+    case formats::Ov2Stop::kUnsupportedType:
+      ReportUnsupportedType(decoder.bad_type());
+      QUIT_REQUESTED = true;
+      return true;
+    case formats::Ov2Stop::kReadError:
+      ReportFileError("Cannot read file:", path, OsErrorText(decoder.os_error()));
+      return false;
+    default:  // a file cut inside a record simply ends there
+      return true;
   }
 }
 
-void READ_OV2() {
+void AppendOv2Records(std::span<const unsigned char> bytes) {
+  formats::MemorySource source(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  AppendOv2Records(source, "");
+}
+
+bool READ_OV2() {
   READ_COUNT = 0;
-  const std::string path = INPUT_FILE.str();
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) {
-    ReportFileError("Cannot open file:", path);
-    return;
-  }
-  AppendOv2Records({reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()});
+  const std::string path(INPUT_FILE.trimmed());
+  zarv::os::InputFile file;
+  if (!OpenPoiFile(path, &file)) return false;
+  formats::FileSource source(file);
+  return AppendOv2Records(source, path);
 }
 
 }  // namespace nodalux

@@ -1,22 +1,14 @@
-// What the OV2 writer hands to the converter: the temporary POI file and the
-// command line that runs the converter on it.
+// What the OV2 writer hands to the converter: the temporary POI file's name
+// and the command line that runs the converter on it.
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
-
-#include "app/nodalux/poi_data.h"
 
 namespace nodalux::ov2 {
 
 inline constexpr std::string_view kTempFileName = "makeov2.tmp";
 inline constexpr std::string_view kConverterName = "MakeOV2_v1-1";
-
-// The temporary file's text, CR LF lines: two comment lines, one line per
-// POI ("(F10.5)" longitude and latitude with their leading blanks, the name
-// in double quotes), and the count trailer.
-std::string TempFileText(std::span<const POI_RECORD> group);
 
 // PROGRAM_FOLDER (unquoted, it may hold blanks), the converter's name, the
 // temporary file and the quoted output path.

@@ -4,13 +4,13 @@
 // group a CSV save of the same job holds.
 //
 //   ov2_to_csv FILE.ov2
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "app/ov2subs/ov2_decoder.h"
+#include "app/formats/ov2_decoder.h"
+#include "toolkit/os/files.h"
 
 namespace {
 
@@ -40,20 +40,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: ov2_to_csv FILE.ov2\n");
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) {
+  zarv::os::InputFile file;
+  if (file.open(argv[1]) != 0) {
     std::fprintf(stderr, "ov2_to_csv: cannot open %s\n", argv[1]);
     return 1;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  nodalux::ov2::Decoder decoder(
-      {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
+  nodalux::formats::FileSource source(file);
+  nodalux::formats::Ov2Decoder decoder(source);
   while (const auto poi = decoder.next()) {
-    std::printf("%s,%s,%s\n", Degrees(poi->longitude).c_str(), Degrees(poi->latitude).c_str(),
-                Quoted(poi->name).c_str());
+    std::printf("%s,%s,%s\n", Degrees(decoder.longitude_units()).c_str(),
+                Degrees(decoder.latitude_units()).c_str(), Quoted(poi->name).c_str());
   }
-  if (decoder.stop() != nodalux::ov2::Stop::kEnd) {
-    std::fprintf(stderr, "ov2_to_csv: %s is damaged at byte %zu\n", argv[1],
+  if (decoder.stop() != nodalux::formats::Ov2Stop::kEnd) {
+    std::fprintf(stderr, "ov2_to_csv: %s is damaged at byte %" PRIu64 "\n", argv[1],
                  decoder.stop_offset());
     return 1;
   }

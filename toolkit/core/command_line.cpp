@@ -1,10 +1,6 @@
 #include "toolkit/core/command_line.h"
 
-#include <unistd.h>
-
-#include <array>
-#include <fstream>
-#include <iterator>
+#include "toolkit/os/files.h"
 
 namespace zarv {
 namespace {
@@ -118,8 +114,8 @@ std::string JoinArguments(const std::vector<std::string>& argv) {
 }
 
 std::vector<std::string> OwnArguments() {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string all;
+  os::ReadSmallFile("/proc/self/cmdline", &all);
   std::vector<std::string> argv;
   std::size_t start = 0;
   while (start < all.size()) {
@@ -132,10 +128,9 @@ std::vector<std::string> OwnArguments() {
 }
 
 std::string OwnProgramPath() {
-  std::array<char, 4096> buf{};
-  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-  if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) return {};
-  return std::string(buf.data(), static_cast<std::size_t>(n));
+  std::string path;
+  if (os::Door().read_link("/proc/self/exe", &path) != 0) return {};
+  return path;
 }
 
 std::string OwnProgramFolder() {

@@ -2,6 +2,7 @@
 // sends it where the reporting mode says.
 #include "toolkit/core/errors.h"
 
+#include <fcntl.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -13,15 +14,12 @@
 #include "toolkit/core/error_messages.h"
 #include "toolkit/core/text.h"
 #include "toolkit/core/toolkit.h"
+#include "toolkit/os/os.h"
 
 namespace zarv {
 namespace {
 
 constexpr std::size_t kLineLength = 200;
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 struct State {
   int last_error = 0;
@@ -32,7 +30,7 @@ struct State {
   int zlib = 0;
   ReportSinks sinks;
   // The debug log: opened on the first mode-2 report, kept open for the run.
-  std::unique_ptr<std::FILE, FileCloser> log;
+  int log = -1;
   bool log_tried = false;
 };
 
@@ -96,19 +94,20 @@ std::string ComposeLine(int code, std::string_view routine, int os_error, int zl
 }
 
 void WriteToDebugLog(State& s, std::string_view line) {
-  if (!s.log && !s.log_tried) {
+  if (s.log < 0 && !s.log_tried) {
     s.log_tried = true;
     for (const char* name : {"debug", "debug.txt", "debug.dat"}) {
-      if (std::FILE* f = std::fopen(name, "wb")) {
-        s.log.reset(f);
-        break;
-      }
+      if (os::Door().open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666, &s.log) == 0) break;
     }
   }
-  if (!s.log) return;
-  std::fwrite(line.data(), 1, line.size(), s.log.get());
-  std::fputs("\r\n", s.log.get());
-  std::fflush(s.log.get());
+  if (s.log < 0) return;
+  const std::string entry = std::string(line) + "\r\n";
+  std::string_view rest = entry;
+  while (!rest.empty()) {
+    std::size_t written = 0;
+    if (os::Door().write(s.log, rest.data(), rest.size(), &written) != 0 || written == 0) break;
+    rest.remove_prefix(written);
+  }
 }
 
 void Send(State& s, int mode, std::string_view line) {

@@ -1,31 +1,33 @@
 // IOsCommand: runs a program the way the Windows platform would find and
 // start it, without a command interpreter in between.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 
-#include "toolkit/core/child_process.h"
 #include "toolkit/core/command_line.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/toolkit.h"
+#include "toolkit/os/files.h"
 #include "toolkit/platform/platform.h"
 
 namespace {
 
+namespace os = zarv::os;
+
 int g_last_command_status = 0;
+int g_last_exit_status = 0;
+std::string g_last_errors;
 
 bool StartsWithMz(const std::string& path) {
+  os::InputFile file;
+  if (file.open(path) != 0 || file.info().kind != os::Kind::kRegular) return false;
   char magic[2] = {};
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  const std::size_t n = std::fread(magic, 1, 2, f);
-  std::fclose(f);
-  return n == 2 && magic[0] == 'M' && magic[1] == 'Z';
+  std::size_t got = 0;
+  return file.read(magic, 2, &got) == 0 && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
 enum class Found { kNothing, kProgram, kNotRunnable };
@@ -33,9 +35,8 @@ enum class Found { kNothing, kProgram, kNotRunnable };
 // A program file is a regular file that is executable, or a Windows
 // program (which runs through wine).
 Found Examine(const std::string& path) {
-  struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Found::kNothing;
-  if (::access(path.c_str(), X_OK) == 0 || StartsWithMz(path)) return Found::kProgram;
+  if (path.empty() || !os::IsRegularFile(path)) return Found::kNothing;
+  if (os::Door().access(path, X_OK) == 0 || StartsWithMz(path)) return Found::kProgram;
   return Found::kNotRunnable;
 }
 
@@ -133,9 +134,13 @@ Resolved Resolve(std::string_view line) {
 struct Outcome {
   int result = 0;    // 32 ended, 33 started, -1 timed out, else a failure
   int os_error = 0;  // the error number of a failed start
+  int exit_status = 0;
+  std::string errors;
 };
 
-Outcome Failed(int error) { return {error < 32 ? error : 0, error}; }
+Outcome Failed(int error) { return {error < 32 ? error : 0, error, 0, {}}; }
+
+Outcome Ended(const os::Process& child) { return {32, 0, child.exit_status(), child.errors()}; }
 
 Outcome Run(std::string_view line, int flags, int timeout_seconds) {
   if (line.size() > zarv::kCommandLineLength) return Failed(E2BIG);
@@ -144,31 +149,31 @@ Outcome Run(std::string_view line, int flags, int timeout_seconds) {
 
   const bool hidden = flags & 1;
   const bool wait = flags & 2;
-  int error = 0;
-  zarv::ChildProcess child = zarv::ChildProcess::Start(
-      resolved.argv,
-      hidden ? zarv::ChildProcess::Output::kDiscarded : zarv::ChildProcess::Output::kToStderr,
-      &error);
-  if (!child.valid()) return Failed(error);
-  if (!wait) return {33, 0};
+  os::StartOptions options;
+  options.discard_output = hidden;
+  // What it says is kept only for a caller who waits for it to end.
+  options.capture_errors = wait;
+  options.echo_errors = !hidden;
+  std::unique_ptr<os::Process> child;
+  if (const int error = os::Door().start(resolved.argv, options, &child)) return Failed(error);
+  if (!wait) return {33, 0, 0, {}};
 
   if (timeout_seconds >= 0) {
-    return {child.wait_for(static_cast<long long>(timeout_seconds) * 1000) ? 32 : -1, 0};
+    if (!child->wait_for(static_cast<std::int64_t>(timeout_seconds) * 1000)) return {-1, 0, 0, {}};
+    return Ended(*child);
   }
   // Keep the window repainting while the program runs; input is dropped.
-  using Clock = std::chrono::steady_clock;
-  while (!child.wait_for(0)) {
+  while (!child->wait_for(0)) {
     if (zarv::HavePlatform()) {
-      const auto start = Clock::now();
+      const std::int64_t start = os::Door().now_ms();
       zarv::ThePlatform().pump_paints(100);
-      const auto spent =
-          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-      if (spent < 100) child.wait_for(100 - spent);
+      const std::int64_t spent = os::Door().now_ms() - start;
+      if (spent < 100) child->wait_for(100 - spent);
     } else {
-      child.wait_for(100);
+      child->wait_for(100);
     }
   }
-  return {32, 0};
+  return Ended(*child);
 }
 
 }  // namespace
@@ -178,6 +183,8 @@ void IOsCommand(std::string_view command, int flags, int timeout_seconds) {
   if (zarv::IsBlank(line)) return;
   const Outcome outcome = Run(line, flags, timeout_seconds);
   g_last_command_status = outcome.result;
+  g_last_exit_status = outcome.exit_status;
+  g_last_errors = outcome.errors;
   if (zarv::HavePlatform()) zarv::ThePlatform().command_ran(line, flags, outcome.result);
   if (outcome.result == -1) {
     zarv::ReportError(1034, "IOsCommand");
@@ -189,4 +196,6 @@ void IOsCommand(std::string_view command, int flags, int timeout_seconds) {
 
 namespace zarv {
 int LastCommandStatus() { return g_last_command_status; }
+int LastCommandExitStatus() { return g_last_exit_status; }
+const std::string& LastCommandErrors() { return g_last_errors; }
 }  // namespace zarv

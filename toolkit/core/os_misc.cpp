@@ -1,7 +1,5 @@
 // The program's own arguments, environment variables, the current folder
 // and the help viewer.
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 #include "toolkit/core/errors.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/toolkit.h"
+#include "toolkit/os/files.h"
 #include "toolkit/platform/platform.h"
 
 namespace {
@@ -29,10 +28,7 @@ bool EndsWithHlp(std::string_view name) {
          std::tolower(static_cast<unsigned char>(ext[3])) == 'p';
 }
 
-bool IsFile(const std::filesystem::path& p) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(p, ec);
-}
+bool IsFile(const std::string& path) { return zarv::os::IsRegularFile(path); }
 
 }  // namespace
 
@@ -68,17 +64,17 @@ void IOsVariable(std::string_view name, zarv::TextSpan value) {
 
 void IOsDirName(zarv::TextSpan directory) {
   directory.clear();
-  std::vector<char> buffer(directory.size() + 1);
-  if (::getcwd(buffer.data(), buffer.size()) != nullptr) {
-    directory.assign(buffer.data());
+  std::string folder;
+  if (const int error = zarv::os::Door().current_folder(&folder)) {
+    zarv::SetLastOsError(error);
+    zarv::ReportError(13, "IOsDirName");
     return;
   }
-  if (errno == ERANGE) {
+  if (folder.size() > directory.size()) {
     zarv::ReportError(1023, "IOsDirName");
     return;
   }
-  zarv::SetLastOsError(errno);
-  zarv::ReportError(13, "IOsDirName");
+  directory.assign(folder);
 }
 
 void WHelpShow(std::string_view file, int /*topic*/, int /*option*/) {
@@ -93,15 +89,18 @@ void WHelpShow(std::string_view file, int /*topic*/, int /*option*/) {
     zarv::ReportError(1031, "WHelpShow");
     return;
   }
-  std::filesystem::path path(name);
-  if (!IsFile(path) && path.is_relative()) path = zarv::OwnProgramFolder() + name;
+  const bool relative = name.front() != '/';
+  std::string path = name;
+  if (!IsFile(path) && relative) path = zarv::OwnProgramFolder() + name;
   if (!IsFile(path)) {
     zarv::ReportError(1030, "WHelpShow");
     return;
   }
-  std::error_code ec;
-  const std::filesystem::path full = std::filesystem::absolute(path, ec);
-  g_help_file = (ec ? path : full).lexically_normal().string();
+  std::string folder;
+  if (path.front() != '/' && zarv::os::Door().current_folder(&folder) == 0) {
+    path = folder + "/" + path;
+  }
+  g_help_file = std::filesystem::path(path).lexically_normal().string();
   zarv::ThePlatform().help_show(g_help_file);
 }
 

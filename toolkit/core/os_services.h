@@ -5,6 +5,7 @@
 // as a status.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "toolkit/core/text.h"
@@ -35,6 +36,17 @@ void WHelpShow(std::string_view file, int topic = -1, int option = 0);
 namespace zarv {
 // The result of the last IOsCommand: 32 ended, -1 timed out, else an error.
 int LastCommandStatus();
+// How the program of the last IOsCommand that waited for it ended: its exit
+// status (0..255), -N when signal N ended it; and the start of what it wrote
+// on its standard error (a few kilobytes at most). 0 and empty after a
+// command that did not start, did not end or was not waited for.
+int LastCommandExitStatus();
+const std::string& LastCommandErrors();
+
+// IOsCopyFile and IOsDeleteFile for exactly the one file named: no
+// character of the name is a wildcard. Failures are reported as theirs.
+void CopyOneFile(std::string_view source, std::string_view target);
+void DeleteOneFile(std::string_view name);
 // The folder separator of this platform ('/' here, '\\' on Windows).
 char PathSeparator();
 }  // namespace zarv

@@ -34,6 +34,8 @@ bool HavePlatform() { return Slot() != nullptr; }
 
 void SetPlatform(std::unique_ptr<platform::Platform> platform) { Slot() = std::move(platform); }
 
+void Note(std::string_view text) { ThePlatform().note(text); }
+
 void ExitProcess(int status) {
   if (auto& p = Slot()) p->process_exit(status);
   std::fflush(nullptr);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 namespace zarv::platform {
 class Platform;
@@ -18,4 +19,7 @@ bool HavePlatform();
 void SetPlatform(std::unique_ptr<platform::Platform> platform);
 // Ends the process with `status`, telling the backend first.
 [[noreturn]] void ExitProcess(int status);
+// A diagnostic line for the transcript of a scripted run (a `note` line);
+// nothing is shown on screen.
+void Note(std::string_view text);
 }  // namespace zarv

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/formats/byte_source.h"
+
 namespace makeov2 {
 
 enum ExitCode : int {
@@ -14,11 +16,12 @@ enum ExitCode : int {
   kUsage = 2,
 };
 
-// Converts the text of `input_name` (already read into `input`) and writes
-// the OV2 file `output_path`. Bad lines are reported on `errors` with their
-// line number and skipped.
-int ConvertText(std::string_view input_name, std::string_view input,
-                const std::string& output_path, std::ostream& errors);
+// Converts the lines of `input` (named `input_name` in messages) and
+// writes the OV2 file `output_path` atomically: a failure leaves the old
+// file as it was. Bad lines are reported on `errors` with their line
+// number and skipped.
+int Convert(std::string_view input_name, nodalux::formats::ByteSource& input,
+            const std::string& output_path, std::ostream& errors);
 
 // Reads INPUT, writes OUTPUT: the whole program.
 int RunConverter(int argc, const char* const* argv, std::ostream& errors);

@@ -340,15 +340,14 @@ struct Reader::State {
           ExpatFailed();
           break;
         }
-        const std::optional<std::size_t> got =
-            source.read(std::span(static_cast<char*>(buffer), kChunkBytes));
-        if (!got) {
+        std::size_t got = 0;
+        if (source.read(static_cast<char*>(buffer), kChunkBytes, &got) != 0) {
           error = Error{ErrorKind::kReadFailed, 0, 0, fed, "the file could not be read"};
           break;
         }
-        fed += *got;
-        last_chunk_fed = *got == 0;
-        status = XML_ParseBuffer(parser, static_cast<int>(*got), last_chunk_fed);
+        fed += got;
+        last_chunk_fed = got == 0;
+        status = XML_ParseBuffer(parser, static_cast<int>(got), last_chunk_fed);
       }
       if (status == XML_STATUS_SUSPENDED) {
         suspended = true;

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "app/formats/gpx/byte_source.h"
+#include "app/formats/byte_source.h"
 #include "app/formats/gpx/poi.h"
 
 namespace nodalux::gpx {

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <fstream>
+#include <string>
+#include <vector>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/formats/csv_reader.h"
+#include "toolkit/core/text.h"
+
+#include "app/shared/program_state.h"
+#include "app/shared/list_view.h"
 #include "app/nodalux/poi_files.h"
 
 namespace nodalux::testing {
@@ -31,6 +36,72 @@ void FuzzReadCsv(std::span<const std::uint8_t> bytes, const std::filesystem::pat
   ASSERT_EQ(POI_COUNT - preloaded, READ_COUNT);
   ASSERT_GE(LIST_COUNT, 0);
   ASSERT_LE(LIST_COUNT, LIST_CAPACITY);
+}
+
+namespace {
+
+struct CsvOutcome {
+  std::vector<formats::CsvRecord> records;
+  std::vector<std::string> names;  // the records' names, kept past the next call
+  formats::CsvStop stop;
+  std::uint64_t line_number;
+  std::size_t column;
+};
+
+CsvOutcome ReadCsvBytes(std::string_view bytes, std::size_t step) {
+  formats::MemorySource source(bytes, step);
+  formats::CsvReader reader(source);
+  CsvOutcome out{};
+  while (auto record = reader.next()) {
+    EXPECT_LE(reader.line().size(), formats::kCsvLineLength);
+    out.names.emplace_back(record->name.value_or("<none>"));
+    EXPECT_LE(out.names.back().size(), formats::kNameLength);
+    record->name.reset();
+    out.records.push_back(*record);
+  }
+  out.stop = reader.stop();
+  out.line_number = reader.line_number();
+  out.column = reader.column();
+  return out;
+}
+
+}  // namespace
+
+void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const CsvOutcome whole = ReadCsvBytes(bytes, size);
+  ASSERT_NE(whole.stop, formats::CsvStop::kReading);
+  ASSERT_NE(whole.stop, formats::CsvStop::kReadError);
+  for (const std::size_t step : {std::size_t{1}, std::size_t{5}}) {
+    const CsvOutcome chunked = ReadCsvBytes(bytes, step);
+    ASSERT_EQ(chunked.records.size(), whole.records.size());
+    for (std::size_t i = 0; i < whole.records.size(); ++i) {
+      // Bit for bit: a NaN read from the file must come back as the same NaN.
+      const auto bits = [](const std::optional<float>& f) {
+        return f ? std::optional<std::uint32_t>(std::bit_cast<std::uint32_t>(*f)) : std::nullopt;
+      };
+      ASSERT_EQ(bits(chunked.records[i].longitude), bits(whole.records[i].longitude));
+      ASSERT_EQ(bits(chunked.records[i].latitude), bits(whole.records[i].latitude));
+    }
+    ASSERT_EQ(chunked.names, whole.names);
+    ASSERT_EQ(chunked.stop, whole.stop);
+    ASSERT_EQ(chunked.line_number, whole.line_number);
+    ASSERT_EQ(chunked.column, whole.column);
+  }
+}
+
+void FuzzCsvRecordPaths(const std::uint8_t* data, std::size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  text = zarv::LeftTrimmed(text.substr(0, std::min(text.find('\n'), formats::kCsvLineLength)));
+  formats::CsvRecord fast;
+  if (!formats::ReadPlainCsvRecord(text, &fast)) return;
+  char name_buffer[formats::kNameLength];
+  formats::CsvRecord general;
+  std::size_t column = 0;
+  ASSERT_EQ(formats::ReadListCsvRecord(text, name_buffer, &general, &column), formats::CsvFault::kNone)
+      << ::testing::PrintToString(std::string(text));
+  ASSERT_TRUE(fast.longitude && fast.latitude && fast.name);
+  ASSERT_EQ(fast, general) << ::testing::PrintToString(std::string(text));
 }
 
 }  // namespace nodalux::testing

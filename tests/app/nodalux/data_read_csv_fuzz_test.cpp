@@ -6,13 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "app/nodalux/poi_data.h"
+#include "app/formats/csv_record.h"
+#include "app/nodalux/poi_files.h"
+#include "app/shared/program_state.h"
 #include "tests/app/nodalux/data_read_csv_fuzz.h"
-#include "tests/app/nodalux/data_test_support.h"
+#include "tests/app/shared/data_test_support.h"
+#include "toolkit/core/text.h"
 
 namespace nodalux {
 namespace {
 
+using testing::FuzzCsvReader;
+using testing::FuzzCsvRecordPaths;
 using testing::FuzzReadCsv;
 using testing::ScreenTest;
 
@@ -86,6 +91,37 @@ TEST_F(ReadCsvFuzz, RandomBytesNeverBreakTheTables) {
       return;
     }
   }
+}
+
+// The format library alone, on the same inputs, whole and in small chunks.
+TEST(CsvReaderFuzz, AnyChunkingReadsTheSame) {
+  std::mt19937 random(77);
+  for (int round = 0; round < 2000; ++round) {
+    const std::string input = Mutate(kSeeds[random() % std::size(kSeeds)], random);
+    FuzzCsvReader(Bytes(input).data(), input.size());
+    if (::testing::Test::HasFatalFailure()) {
+      ADD_FAILURE() << "input: " << ::testing::PrintToString(input);
+      return;
+    }
+  }
+}
+
+// The fast path of the record grammar against the general one.
+TEST(CsvReaderFuzz, FastAndGeneralPathsAgree) {
+  const std::string lines[] = {
+      "-0.12345,51.5,\"Kew, Gardens\"", "1.5 52 'The Pub'", "2 , 3 , \"padded\"", "1,2,a/b",
+      "+3.,.5,x", "1.5e1,-2E-1,\"\"", "179.99999,-89.123456789,\"many digits\"", "1,2,Two words",
+  };
+  std::mt19937 random(99);
+  int taken = 0;
+  for (int round = 0; round < 40000; ++round) {
+    const std::string input = Mutate(lines[random() % std::size(lines)], random);
+    formats::CsvRecord ignored;
+    taken += formats::ReadPlainCsvRecord(zarv::LeftTrimmed(input), &ignored) ? 1 : 0;
+    FuzzCsvRecordPaths(Bytes(input).data(), input.size());
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+  EXPECT_GT(taken, 4000);  // the fast path was really tried
 }
 
 }  // namespace

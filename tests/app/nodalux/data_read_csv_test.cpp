@@ -1,13 +1,13 @@
 // Reading AutoRoute CSV files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
+#include "app/shared/list_view.h"
 #include "app/nodalux/poi_files.h"
-#include "tests/app/nodalux/data_test_support.h"
+#include "tests/app/shared/data_test_support.h"
 
 namespace nodalux {
 namespace {
@@ -24,9 +24,9 @@ const std::string kNotCsvText =
 class ReadCsv : public ScreenTest {
  protected:
   // Reads `bytes` as the chosen input file.
-  void Read(std::string_view bytes) {
+  bool Read(std::string_view bytes) {
     INPUT_FILE.assign(WriteTempFile("input.csv", bytes).string());
-    READ_CSV();
+    return READ_CSV();
   }
   static std::string DataErrorText(std::string_view line) {
     return "Error reading POI record\r\rIn record: " + std::string(line) +
@@ -51,6 +51,7 @@ TEST_F(ReadCsv, HeaderOnlyOrEmptyFileReadsNothing) {
   }
 }
 
+// The file was not read: OPEN then puts INPUT_FILE back as it was.
 TEST_F(ReadCsv, WrongHeaderIsAFormatErrorThatKeepsTheTable) {
   for (const std::string_view bytes :
        {std::string_view("longitude,latitude,name\n1,2,'a'\n"), std::string_view(" Longitude\n"),
@@ -61,11 +62,11 @@ TEST_F(ReadCsv, WrongHeaderIsAFormatErrorThatKeepsTheTable) {
     ForgetScreen();
     POI_COUNT = 1;
     POI_TABLE[1].NAME.assign("kept");
-    Read(bytes);
+    EXPECT_FALSE(Read(bytes));
     EXPECT_EQ(Screen(), (std::vector<std::string>{
                             BoxLine(0, 4, "File Format Error", kNotCsvText),
                             TextLine(5, 20, "  Error: Not in AutoRoute CSV format")}));
-    EXPECT_TRUE(INPUT_FILE.blank());
+    EXPECT_EQ(INPUT_FILE.str(), TempFile("input.csv").string());
     EXPECT_EQ(POI_COUNT, 1);
     EXPECT_EQ(POI_TABLE[1].NAME.str(), "kept");
     EXPECT_EQ(READ_COUNT, 0);
@@ -203,6 +204,23 @@ TEST_F(ReadCsv, FullTableStillSkipsCommentsWithoutComplaint) {
   EXPECT_EQ(Screen(), std::vector<std::string>{TextLine(5, 20, "0 points read")});
 }
 
+// A file far larger than memory is read as far as it needs to be, through
+// one buffer: here 64 GiB, sparse, with 30001 records first.
+TEST_F(ReadCsv, AHugeFileMeetsTheStorageLimitFirst) {
+  std::string csv(kHeader);
+  for (int i = 0; i <= MAX_POI; ++i) csv += "1.5,52.25,'POI " + std::to_string(i) + "'\n";
+  const auto path = WriteTempFile("huge.csv", csv);
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+  INPUT_FILE.assign(path.string());
+  EXPECT_TRUE(READ_CSV());
+  EXPECT_EQ(POI_COUNT, MAX_POI);
+  EXPECT_EQ(READ_COUNT, MAX_POI);
+  EXPECT_EQ(POI_TABLE[MAX_POI].NAME.str(), "POI 29999");
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(
+                          0, 4, "Storage limit", "Too many POI entries in file.\rMaximum is 30000")});
+  EXPECT_TRUE(QUIT_REQUESTED);
+}
+
 TEST_F(ReadCsv, FileThatCannotBeOpenedIsNamedAndChangesNothing) {
   for (const std::string& path : {TempFile("missing.csv").string(), temp_dir_.string()}) {
     SCOPED_TRACE(path);
@@ -211,7 +229,7 @@ TEST_F(ReadCsv, FileThatCannotBeOpenedIsNamedAndChangesNothing) {
     POI_COUNT = 1;
     READ_COUNT = 0;
     INPUT_FILE.assign(path);
-    READ_CSV();
+    EXPECT_FALSE(READ_CSV());
     EXPECT_EQ(Screen(),
               std::vector<std::string>{BoxLine(0, 3, "File Error", "Cannot open file:\r" + path)});
     EXPECT_EQ(POI_COUNT, 1);

@@ -1,13 +1,14 @@
 // Writing the group as AutoRoute CSV, and reading it back.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
-#include "tests/app/nodalux/data_test_support.h"
+#include "tests/app/shared/data_test_support.h"
+#include "toolkit/os/faulty_os.h"
 
 namespace nodalux {
 namespace {
@@ -63,18 +64,52 @@ TEST_F(WriteCsv, FileThatCannotBeCreatedIsNamedAndNothingIsCounted) {
   const std::string path = (temp_dir_ / "no such folder" / "out.csv").string();
   OUTPUT_FILE.assign(path);
   WRITE_CSV();
-  EXPECT_EQ(Screen(),
-            std::vector<std::string>{BoxLine(0, 3, "File Error", "Cannot create file:\r" + path)});
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(
+                          0, 3, "File Error", "Cannot create file:\r" + path + "\rNo such file or directory")});
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
-TEST_F(WriteCsv, FullDiskIsReportedNotCounted) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  for (int i = 0; i < 2000; ++i) AddToGroup(1.0f, 2.0f, "filler");
+// A disk that fills up, or any other failure of a call the save makes, at
+// every point in turn: the old file stays whole, nothing else is left
+// behind, and the message names the file and says why.
+TEST_F(WriteCsv, AFailedSaveLeavesTheOldFileWhole) {
+  for (int i = 0; i < 3000; ++i) AddToGroup(1.0f, 2.0f, "filler " + std::to_string(i));  // several chunks
+  const std::string path = TempFile("output.csv").string();
+  OUTPUT_FILE.assign(path);
+  zarv::os::FaultyOs faulty;
+  int failures = 0;
+  for (const zarv::os::Call call : {zarv::os::Call::kStat, zarv::os::Call::kMakeTemp, zarv::os::Call::kWrite,
+                                    zarv::os::Call::kChmod, zarv::os::Call::kSync, zarv::os::Call::kClose,
+                                    zarv::os::Call::kRename}) {
+    for (int nth = 1;; ++nth) {
+      WriteTempFile("output.csv", "the user's old file");
+      faulty.reset();
+      faulty.fail(call, nth, ENOSPC, true);
+      ForgetScreen();
+      {
+        zarv::os::DoorScope scope(faulty);
+        WRITE_CSV();
+      }
+      if (!faulty.fired()) break;
+      ++failures;
+      SCOPED_TRACE(::testing::Message() << "call kind " << static_cast<int>(call) << " #" << nth);
+      EXPECT_EQ(ReadFileBytes(path), "the user's old file");
+      ASSERT_EQ(Screen().size(), 1u);
+      EXPECT_TRUE(Screen()[0].starts_with("box 0 3 1 \"File Error\" \"Cannot "));
+      EXPECT_NE(Screen()[0].find(path + "\\rNo space left on device"), std::string::npos) << Screen()[0];
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_dir_), std::filesystem::directory_iterator()), 1);
+    }
+  }
+  EXPECT_GE(failures, 7);
+}
+
+TEST_F(WriteCsv, ADeviceOrAPipeIsNeverWritten) {
+  AddToGroup(1.0f, 2.0f, "a");
   OUTPUT_FILE.assign("/dev/full");
   WRITE_CSV();
-  EXPECT_EQ(Screen(), std::vector<std::string>{
-                          BoxLine(0, 3, "File Error", "Cannot write file:\r/dev/full")});
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(0, 3, "File Error",
+                                                       "Cannot write to a device:\r/dev/full\rOnly a file can hold POI.")});
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST_F(WriteCsv, ReadsBackWhole) {

@@ -7,7 +7,8 @@
 
 namespace ov2test {
 
-// Feeds the bytes to the OV2 reader as a whole file.
+// Feeds the bytes to the OV2 decoder as a whole file, in chunks of several
+// sizes: every way must read the same.
 void FuzzReadOv2(const std::uint8_t* data, std::size_t size);
 // Feeds the bytes to the converter's line parser; what it accepts must
 // encode and decode back unchanged.

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/app/nodalux/data_test_support.h"
+#include "tests/app/shared/data_test_support.h"
 
 namespace nodalux::testing {
 

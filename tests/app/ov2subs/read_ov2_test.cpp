@@ -5,9 +5,9 @@
 #include <climits>
 #include <filesystem>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
+#include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/ov2_reader.h"
 #include "tests/app/ov2subs/ov2_bytes.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"
@@ -164,6 +164,22 @@ TEST_F(ReadOv2, ReadsTheNamedFile) {
   EXPECT_EQ(POI_COUNT, 1);
   EXPECT_EQ(POI_TABLE[1].NAME.trimmed(), "Kew");
   EXPECT_EQ(Screen(), std::vector<std::string>{});
+}
+
+// 64 GiB of OV2, sparse after its first 30001 POI: the storage limit comes
+// first, and the file is read through one buffer.
+TEST_F(ReadOv2, AHugeFileMeetsTheStorageLimitFirst) {
+  Ov2Bytes file;
+  for (int i = 0; i <= MAX_POI; ++i) file.poi(i, -i, "POI " + std::to_string(i) + Nul());
+  const auto bytes = file.bytes();
+  const auto path = WriteTempFile("huge.ov2", std::string(bytes.begin(), bytes.end()));
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 30);
+  INPUT_FILE.assign(path.string());
+  EXPECT_TRUE(READ_OV2());
+  EXPECT_EQ(POI_COUNT, MAX_POI);
+  EXPECT_EQ(POI_TABLE[MAX_POI].NAME.trimmed(), "POI 29999");
+  EXPECT_EQ(Screen(), std::vector<std::string>{BoxLine(
+                          0, 4, "Storage limit", "Too many POI entries in file.\rMaximum is 30000")});
 }
 
 TEST_F(ReadOv2, MissingFileIsNamedAndNothingChanges) {

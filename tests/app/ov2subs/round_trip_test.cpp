@@ -8,10 +8,10 @@
 #include <random>
 #include <sstream>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
-#include "app/ov2subs/temp_file.h"
+#include "app/formats/temp_file.h"
+#include "app/ov2subs/ov2_files.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"
 #include "tests/app/ov2subs/temp_dir.h"
 #include "tools/makeov2/converter.h"
@@ -53,15 +53,27 @@ class Ov2RoundTrip : public testing::Ov2ScreenTest {
     INPUT_FILE.assign(path);
     READ_OV2();
     EXPECT_EQ(Screen(), std::vector<std::string>{});
-    return {POI_TABLE.begin() + 1, POI_TABLE.begin() + 1 + POI_COUNT};
+    std::vector<POI_RECORD> read;
+    for (std::int32_t i = 1; i <= POI_COUNT; ++i) read.push_back(std::as_const(POI_TABLE)[i]);
+    return read;
   }
 };
 using Ov2GpsBabel = Ov2RoundTrip;
 
+// The writer's temporary file for `group`.
+std::string TempText(const std::vector<POI_RECORD>& group) {
+  std::string text(formats::kTempFileHeader);
+  for (const POI_RECORD& poi : group) formats::AppendTempRecord(text, poi.LONGITUDE, poi.LATITUDE, poi.NAME.view());
+  formats::AppendTempTrailer(text, static_cast<long long>(group.size()));
+  return text;
+}
+
 // Converts the writer's temporary file with our converter.
 void ConvertGroup(const std::vector<POI_RECORD>& group, const std::string& output) {
   std::ostringstream errors;
-  ASSERT_EQ(makeov2::ConvertText("makeov2.tmp", ov2::TempFileText(group), output, errors), makeov2::kOk);
+  const std::string text = TempText(group);
+  formats::MemorySource input(text);
+  ASSERT_EQ(makeov2::Convert("makeov2.tmp", input, output, errors), makeov2::kOk);
   EXPECT_EQ(errors.str(), "");
 }
 

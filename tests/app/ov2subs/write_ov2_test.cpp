@@ -8,10 +8,10 @@
 #include <fstream>
 #include <memory>
 
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
+#include "app/shared/list_view.h"
 #include "app/nodalux/poi_files.h"
+#include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/temp_file.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"
 #include "toolkit/core/errors.h"
@@ -30,25 +30,6 @@ POI_RECORD Poi(float lon, float lat, std::string_view name) {
   poi.LATITUDE = lat;
   poi.NAME.assign(name);
   return poi;
-}
-
-TEST(Ov2TempFile, LayoutKeepsLeadingBlanksAndEndsWithTheCount) {
-  const std::vector<POI_RECORD> group = {Poi(-0.12345f, 51.5f, "Kew  "),
-                                         Poi(-179.99999f, -89.5f, "A, \"b\"")};
-  EXPECT_EQ(ov2::TempFileText(group),
-            ";* Created by Nodalux\r\n"
-            ";* Longitude, Latitude, \"Name\"\r\n"
-            "  -0.12345,  51.50000,\"Kew\"\r\n"
-            "-179.99998, -89.50000,\"A, \"b\"\"\r\n"
-            ";*     2 POI records written.\r\n");
-}
-
-TEST(Ov2TempFile, TrailerHoldsCountsUpTo30000) {
-  const std::vector<POI_RECORD> many(30000, Poi(1.0f, 2.0f, "x"));
-  const std::string text = ov2::TempFileText(many);
-  EXPECT_TRUE(text.ends_with("\r\n;* 30000 POI records written.\r\n"));
-  const std::vector<POI_RECORD> twelve(12, Poi(1.0f, 2.0f, "x"));
-  EXPECT_TRUE(ov2::TempFileText(twelve).ends_with(";*    12 POI records written.\r\n"));
 }
 
 TEST(Ov2Command, FolderUnquotedOutputQuoted) {
@@ -83,15 +64,20 @@ class WriteOv2 : public testing::Ov2ScreenTest {
     GROUP_COUNT = 2;
   }
 
-  enum class Converter { kBuilt, kMissing, kWritesNothing };
+  enum class Converter { kBuilt, kMissing, kWritesNothing, kComplains, kKilled };
 
   void UseProgramFolder(const std::string& name, Converter converter = Converter::kBuilt) {
     program_ = temp_dir_ / name;
     fs::create_directories(program_);
     const fs::path exe = program_ / "MakeOV2_v1-1.exe";
     if (converter == Converter::kBuilt) fs::copy_file(MAKEOV2_EXE, exe, fs::copy_options::overwrite_existing);
-    if (converter == Converter::kWritesNothing) {
-      WriteBytes(exe, "#!/bin/sh\nexit 1\n");
+    const char* script = converter == Converter::kWritesNothing ? "#!/bin/sh\nexit 0\n"
+                         : converter == Converter::kComplains
+                             ? "#!/bin/sh\necho 'makeov2: first' >&2\necho 'makeov2: the disk is full' >&2\nexit 3\n"
+                         : converter == Converter::kKilled ? "#!/bin/sh\nkill -9 $$\n"
+                                                           : nullptr;
+    if (script != nullptr) {
+      WriteBytes(exe, script);
       fs::permissions(exe, fs::perms::owner_all);
     }
     WriteBytes(program_ / "default_symbol.bmp", "BM default");
@@ -122,7 +108,9 @@ class WriteOv2 : public testing::Ov2ScreenTest {
     INPUT_FILE.assign(overlay.string());
     READ_OV2();
     EXPECT_EQ(Screen().size(), screen_before) << "reading " << overlay << " showed something";
-    return {POI_TABLE.begin() + 1, POI_TABLE.begin() + 1 + POI_COUNT};
+    std::vector<POI_RECORD> read;
+    for (std::int32_t i = 1; i <= POI_COUNT; ++i) read.push_back(std::as_const(POI_TABLE)[i]);
+    return read;
   }
 
   void ExpectTheGroupIn(const fs::path& overlay) {
@@ -177,6 +165,26 @@ TEST_F(WriteOv2, SavingAgainReplacesOverlayAndKeepsTheUsersSymbol) {
   ExpectTheGroupIn(output_);
 }
 
+// The chosen name is never a pattern: saving as p?.ov2 replaces that file
+// alone, whatever else the folder holds.
+TEST_F(WriteOv2, AWildcardInTheNameReplacesOnlyThatFile) {
+  const fs::path folder = temp_dir_ / "out files";
+  for (const char* name : {"p1.ov2", "pa.ov2", "pz.ov2", "p?.ov2", "p[a].ov2", "p1.bmp"}) {
+    WriteBytes(folder / name, std::string("the user's ") + name);
+  }
+  for (const char* name : {"p?.ov2", "p*.ov2", "p[a].ov2"}) {
+    SCOPED_TRACE(name);
+    UseOutput(folder / name);
+    WRITE_OV2();
+    ExpectTheGroupIn(output_);
+    for (const char* other : {"p1.ov2", "pa.ov2", "pz.ov2", "p1.bmp"}) {
+      EXPECT_EQ(ReadFileBytes(folder / other), std::string("the user's ") + other);
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(folder / "p?.bmp"), "BM default");
+  EXPECT_EQ(ScreenLines("box "), std::vector<std::string>{});
+}
+
 TEST_F(WriteOv2, SymbolRootIsCutAtTheLastDotOfThePath) {
   fs::create_directories(temp_dir_ / "data.ov2");
   UseOutput(temp_dir_ / "data.ov2" / "pubs");
@@ -186,17 +194,26 @@ TEST_F(WriteOv2, SymbolRootIsCutAtTheLastDotOfThePath) {
   ExpectTheGroupIn(output_);
 }
 
+// The box says why: the converter's own messages and how it ended.
 TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
   struct Failure {
     const char* what;
     Converter converter;
     const char* output_folder;
     int run_result;  // 32: the converter ran and ended
+    std::string why;
   };
   const Failure failures[] = {
-      {"converter missing", Converter::kMissing, "out files", 2},
-      {"converter ends without writing", Converter::kWritesNothing, "out files", 32},
-      {"output folder missing", Converter::kBuilt, "no such folder", 32},
+      {"converter missing", Converter::kMissing, "out files", 2,
+       "MakeOV2_v1-1 could not be started: No such file or directory."},
+      {"converter ends without writing", Converter::kWritesNothing, "out files", 32,
+       "MakeOV2_v1-1 wrote no file."},
+      {"converter complains", Converter::kComplains, "out files", 32,
+       "makeov2: first\rmakeov2: the disk is full\rMakeOV2_v1-1 ended with exit status 3."},
+      {"converter killed", Converter::kKilled, "out files", 32, "MakeOV2_v1-1 was stopped by signal 9."},
+      {"output folder missing", Converter::kBuilt, "no such folder", 32,
+       "makeov2: cannot write " + (temp_dir_ / "no such folder" / "pubs.ov2").string() +
+           ": No such file or directory\rMakeOV2_v1-1 ended with exit status 1."},
   };
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.what);
@@ -211,8 +228,7 @@ TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
               (std::vector<std::string>{
                   ListLine("Running TomTom MakeOV2 utility"), RunLine(failure.run_result),
                   BoxLine(0, 3, "Converter Error",
-                          "The OV2 file was not written:\r" + output_.string() +
-                              "\rMakeOV2_v1-1 failed.")}));
+                          "The OV2 file was not written:\r" + output_.string() + "\r" + failure.why)}));
     EXPECT_FALSE(fs::exists(output_)) << "the old overlay must not pass for the new one";
     EXPECT_FALSE(fs::exists(output_.parent_path() / "pubs.bmp"));
     EXPECT_FALSE(fs::exists(temp_dir_ / "makeov2.tmp"));
@@ -225,8 +241,24 @@ TEST_F(WriteOv2, TempFileThatCannotBeCreatedStopsTheSave) {
   WRITE_OV2();
   EXPECT_EQ(Events(), std::vector<std::string>{BoxLine(
                           0, 3, "File Error",
-                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string())});
+                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string() +
+                              "\rIs a directory")});
   EXPECT_TRUE(fs::is_directory("makeov2.tmp"));
+}
+
+// The fixed temporary file is never written through a link of that name.
+TEST_F(WriteOv2, ALinkNamedLikeTheTempFileIsLeftAlone) {
+  WriteBytes(temp_dir_ / "precious.txt", "the user's");
+  fs::create_symlink("precious.txt", "makeov2.tmp");
+  WriteBytes(output_, "old overlay");
+  WRITE_OV2();
+  EXPECT_EQ(Events(), std::vector<std::string>{BoxLine(
+                          0, 3, "File Error",
+                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string() +
+                              "\rIt is a symbolic link, which is left alone.")});
+  EXPECT_TRUE(fs::is_symlink("makeov2.tmp"));
+  EXPECT_EQ(ReadFileBytes(temp_dir_ / "precious.txt"), "the user's");
+  EXPECT_EQ(ReadFileBytes(output_), "old overlay");
 }
 
 }  // namespace

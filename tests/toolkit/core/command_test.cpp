@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/toolkit/core/os_fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "tests/toolkit/core/os_test_support.h"
 #include "toolkit/core/command_line.h"
 #include "toolkit/core/errors.h"
@@ -234,12 +234,12 @@ TEST_F(CommandTest, WindowsProgramWithoutWineFailsWithENOEXEC) {
 TEST_F(CommandTest, OutputStaysOffStandardOutputAndInputIsEmpty) {
   const std::string script = dir_ / "talk";
   WriteFile(script, "#!/bin/sh\necho said-on-stdout\ncat > \"$OUT\"\n", true);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
   Run(script, 2);
   Run(script, 3);
-  const std::string out = testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(out, "");
   // Shown once (flags 2), discarded when hidden (flags 3).
   EXPECT_EQ(err, "said-on-stdout\n");
@@ -247,8 +247,7 @@ TEST_F(CommandTest, OutputStaysOffStandardOutputAndInputIsEmpty) {
 }
 
 TEST_F(CommandTest, WaitingPumpsPaintsAndTheTranscriptHearsOfEachRun) {
-  test::PlatformLog log;
-  SetPlatform(std::make_unique<test::FakePlatform>(log));
+  testing::FakePlatform& log = testing::InstallFake();
   Run("sleep 0.3", 2);
   Run("sleep 0.3", 2, 10);
   Run("no-such-program-anywhere", 0);

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/toolkit/core/os_fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "tests/toolkit/core/os_test_support.h"
 #include "toolkit/core/command_line.h"
 #include "toolkit/core/errors.h"
@@ -92,8 +92,7 @@ TEST_F(MiscTest, CurrentFolder) {
 }
 
 TEST_F(MiscTest, HelpFileIsFoundHereOrInTheProgramFolder) {
-  test::PlatformLog log;
-  SetPlatform(std::make_unique<test::FakePlatform>(log));
+  testing::FakePlatform& log = testing::InstallFake();
   TempDir dir;
   test::ScopedCwd cwd(dir.path());
   test::WriteFile(dir / "Local.HLP", "<html>help</html>");
@@ -118,8 +117,7 @@ TEST_F(MiscTest, HelpFileIsFoundHereOrInTheProgramFolder) {
 }
 
 TEST_F(MiscTest, HelpFailures) {
-  test::PlatformLog log;
-  SetPlatform(std::make_unique<test::FakePlatform>(log));
+  testing::FakePlatform& log = testing::InstallFake();
   TempDir dir;
   test::WriteFile(dir / "Help.txt", "text");
   struct Case {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource_table.h"
-#include "tests/toolkit/core/window_fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/resources.h"
 #include "toolkit/core/window.h"

@@ -8,19 +8,27 @@
 #include <string>
 #include <vector>
 
-#include "fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "resources/resource_table.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/core/resources.h"
-#include "app/nodalux/app_state.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/program_state.h"
+#include "app/shared/list_view.h"
+#include "app/nodalux/poi_files.h"
 #include "toolkit/core/toolkit.h"
 #include "toolkit/core/window.h"
 #include "toolkit/dialogs/dialog_fields.h"
 #include "toolkit/dialogs/dialog_table.h"
 
 namespace dialog_tests {
+
+using zarv::platform::DialogEvents;
+using zarv::platform::FocusCause;
+using zarv::testing::Control;
+using zarv::testing::FakePlatform;
+using zarv::testing::FakeView;
+using zarv::testing::Script;
+using zarv::testing::User;
 
 // Registers the program's own resources plus a resource script of the test
 // (and the files it names) as the program's resources; the strings must
@@ -53,9 +61,10 @@ inline void UseResources(const std::vector<std::pair<const char*, const std::str
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto p = std::make_unique<FakePlatform>();
-    platform = p.get();
-    zarv::SetPlatform(std::move(p));
+    platform = &zarv::testing::InstallFake();
+    // The screen and the dialog font the dialog tests' numbers are made for.
+    platform->screen = {1024, 768};
+    platform->base_units = {6, 13};
     zarv::dialogs::ResetDialogTable();
     zarv::SetUndefinedValues(-999.0f, -999);
     zarv::SetBeep(true);
@@ -81,13 +90,12 @@ inline void OpenProgramWindowWithDefaultCircle() {
   style.MenuId = 30001;
   style.Title.assign("Nodalux");
   WindowOpenStyle(style);
+  nodalux::ResetProgramState();
   nodalux::CENTRE_LATITUDE = 51.47604f;
   nodalux::CENTRE_LONGITUDE = 0.0f;
   nodalux::RADIUS_MILES = 30.0f;
   nodalux::NS_LETTER.assign("N");
   nodalux::EW_LETTER.assign("E");
-  nodalux::LIST_COUNT = 0;
-  nodalux::POI_COUNT = 0;
 }
 
 }  // namespace dialog_tests

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/toolkit/core/window_fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/dialog_status.h"

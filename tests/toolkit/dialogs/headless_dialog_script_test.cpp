@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "app/nodalux/app_state.h"
+#include "app/shared/program_state.h"
 #include "dialog_test_support.h"
 #include "app/nodalux/commands.h"
-#include "app/nodalux/list_view.h"
-#include "app/nodalux/poi_data.h"
+#include "app/shared/list_view.h"
+#include "app/nodalux/poi_files.h"
 #include "resources/resource_table.h"
 #include "toolkit/core/resources.h"
 #include "toolkit/core/toolkit.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/toolkit/core/window_fake_platform.h"
+#include "tests/toolkit/platform/fake_platform.h"
 #include "toolkit/core/errors.h"
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/dialog_status.h"

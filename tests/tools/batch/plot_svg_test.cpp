@@ -16,7 +16,7 @@
 #include <map>
 #include <random>
 
-#include "tests/app/nodalux/data_test_support.h"
+#include "tests/app/shared/data_test_support.h"
 #include "tests/tools/batch/selection.h"
 
 namespace nodalux::batch {

@@ -1,12 +1,14 @@
 #include "tests/tools/batch/selection.h"
 
-#include "app/nodalux/poi_data.h"
+#include "app/geo/circle.h"
+#include "app/nodalux/poi_files.h"
+#include "app/shared/program_state.h"
 
 namespace nodalux::batch::testing {
 
 float SelectionDistance(float lat0, float lon0, float lat, float lon) {
   float dist = 0;
-  FLAT_EARTH(lat0, lon0, lat, lon, dist);
+  geo::FLAT_EARTH(lat0, lon0, lat, lon, dist);
   return dist;
 }
 

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <cmath>
 #include <stdexcept>
 
@@ -50,9 +51,9 @@ double PeakRssKib() {
 class GeneratedGpx final : public nodalux::formats::ByteSource {
  public:
   explicit GeneratedGpx(std::size_t points) : left_(points) {}
-  std::optional<std::size_t> read(std::span<char> buffer) override {
+  int read(char* data, std::size_t size, std::size_t* got) override {
     std::size_t n = 0;
-    while (n < buffer.size()) {
+    while (n < size) {
       if (pending_.empty()) {
         if (!started_) {
           pending_ = "<gpx xmlns=\"http://www.topografix.com/GPX/1/1\">\n";
@@ -67,12 +68,13 @@ class GeneratedGpx final : public nodalux::formats::ByteSource {
           break;
         }
       }
-      const std::size_t k = pending_.copy(buffer.data() + n, buffer.size() - n);
+      const std::size_t k = pending_.copy(data + n, size - n);
       pending_.erase(0, k);
       n += k;
     }
     bytes_ += n;
-    return n;
+    *got = n;
+    return 0;
   }
   std::size_t bytes() const { return bytes_; }
 

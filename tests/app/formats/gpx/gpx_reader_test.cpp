@@ -2,6 +2,7 @@
 // files it refuses and where it says the fault is.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <bit>
 #include <cstring>
 
@@ -301,9 +302,13 @@ TEST(GpxReader, ChunkSizesDoNotChangeTheResult) {
 class FailingSource final : public formats::ByteSource {
  public:
   explicit FailingSource(std::string_view first) : first_(first) {}
-  std::optional<std::size_t> read(std::span<char> buffer) override {
-    if (calls_++ > 0) return std::nullopt;
-    return first_.copy(buffer.data(), buffer.size());
+  int read(char* data, std::size_t size, std::size_t* got) override {
+    if (calls_++ > 0) {
+      *got = 0;
+      return EIO;
+    }
+    *got = first_.copy(data, size);
+    return 0;
   }
 
  private:
@@ -324,19 +329,20 @@ TEST(GpxReader, ReadFailureEndsReadingWithItsOwnKind) {
 // goes, never needing the end of its input.
 class EndlessSource final : public formats::ByteSource {
  public:
-  std::optional<std::size_t> read(std::span<char> buffer) override {
+  int read(char* data, std::size_t size, std::size_t* got) override {
     std::size_t n = 0;
-    while (n < buffer.size()) {
+    while (n < size) {
       if (pending_.empty()) {
         pending_ = started_ ? "<wpt lat='1.5' lon='2.5'><name>p</name></wpt>\n" : "<gpx>\n";
         started_ = true;
       }
-      const std::size_t k = pending_.copy(buffer.data() + n, buffer.size() - n);
+      const std::size_t k = pending_.copy(data + n, size - n);
       pending_.erase(0, k);
       n += k;
     }
     ++reads_;
-    return n;
+    *got = n;
+    return 0;
   }
   std::size_t reads() const { return reads_; }
 

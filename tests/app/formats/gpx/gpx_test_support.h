@@ -1,6 +1,7 @@
 // Reading a GPX text whole or in chunks of chosen sizes, for the tests.
 #pragma once
 
+#include <cerrno>
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -16,11 +17,12 @@ class ChunkedSource final : public formats::ByteSource {
  public:
   ChunkedSource(std::string_view bytes, std::vector<std::size_t> sizes)
       : rest_(bytes), sizes_(std::move(sizes)) {}
-  std::optional<std::size_t> read(std::span<char> buffer) override {
-    std::size_t n = sizes_.empty() ? buffer.size() : sizes_[turn_++ % sizes_.size()];
-    n = rest_.copy(buffer.data(), std::min(n, buffer.size()));
+  int read(char* data, std::size_t size, std::size_t* got) override {
+    std::size_t n = sizes_.empty() ? size : sizes_[turn_++ % sizes_.size()];
+    n = rest_.copy(data, std::min(n, size));
     rest_.remove_prefix(n);
-    return n;
+    *got = n;
+    return 0;
   }
 
  private:

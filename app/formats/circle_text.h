@@ -1,0 +1,22 @@
+// The circle as the settings store keeps it: the centre's latitude and
+// longitude as "(F10.5)" and the radius as "(F6.2)" (wider when it does not
+// fit), separated by commas; read back as any three numbers in free-form
+// list input.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/geo/circle.h"
+
+namespace nodalux::formats {
+
+//   51.47604,   0.00000, 30.00
+std::string CircleText(const geo::Circle& circle);
+
+// Reads the three numbers into `circle`, which holds what an item left
+// empty keeps. False when the text is blank, damaged or holds fewer than
+// three numbers: the caller then takes its default circle.
+bool ReadCircleText(std::string_view text, geo::Circle* circle);
+
+}  // namespace nodalux::formats

@@ -1,0 +1,97 @@
+#include "app/formats/temp_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "app/formats/number_fields.h"
+#include "app/formats/ov2_layout.h"
+#include "toolkit/core/text.h"
+
+namespace nodalux::formats {
+
+namespace {
+
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// A decimal number such as "  -0.12345" or "51.5" or "1E2"; nothing else may
+// stand in the field.
+std::optional<double> ParseNumber(std::string_view field) {
+  field = TrimBlanks(field);
+  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
+  if (field.empty() || field.front() == '+') return std::nullopt;
+  double value = 0.0;
+  const auto [end, ec] =
+      std::from_chars(field.data(), field.data() + field.size(), value, std::chars_format::general);
+  if (ec != std::errc() || end != field.data() + field.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+TempLine Bad(std::string_view error) {
+  TempLine result;
+  result.kind = TempLine::Kind::kBad;
+  result.error = error;
+  return result;
+}
+
+}  // namespace
+
+void AppendTempRecord(std::string& out, float longitude, float latitude, std::string_view name) {
+  out.append(FixedField(longitude, 10, 5)).push_back(',');
+  out.append(FixedField(latitude, 10, 5)).append(",\"");
+  out.append(zarv::Trimmed(name)).append("\"\r\n");
+}
+
+void AppendTempTrailer(std::string& out, long long count) {
+  out.append(";* ").append(IntegerField(count, 5)).append(" POI records written.\r\n");
+}
+
+TempLine ParseTempLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  const std::string_view content = TrimBlanks(line);
+  if (content.empty() || content.front() == ';' || content.starts_with("Longitude")) {
+    return {};
+  }
+
+  const std::size_t comma1 = line.find(',');
+  const std::size_t comma2 = comma1 == std::string_view::npos ? comma1 : line.find(',', comma1 + 1);
+  if (comma2 == std::string_view::npos) {
+    return Bad("expected longitude, latitude and a name");
+  }
+  const auto longitude = ParseNumber(line.substr(0, comma1));
+  if (!longitude) return Bad("longitude is not a number");
+  const auto latitude = ParseNumber(line.substr(comma1 + 1, comma2 - comma1 - 1));
+  if (!latitude) return Bad("latitude is not a number");
+
+  // The name stands in double quotes; AutoRoute CSV files may also hold a
+  // bare one, which runs to the end of the line.
+  std::string_view name = TrimBlanks(line.substr(comma2 + 1));
+  const std::size_t open_quote = line.find('"', comma2 + 1);
+  if (open_quote != std::string_view::npos) {
+    const std::size_t close_quote = line.rfind('"');
+    if (close_quote == open_quote) return Bad("the name has no closing double quote");
+    name = line.substr(open_quote + 1, close_quote - open_quote - 1);
+  } else if (name.empty()) {
+    return Bad("the name is missing");
+  }
+  if (name.find('\0') != std::string_view::npos) return Bad("the name contains a NUL byte");
+
+  TempLine result;
+  const auto lon = ov2::UnitsFromDegrees(*longitude, 180.0);
+  if (!lon) return Bad("longitude is outside -180..180");
+  const auto lat = ov2::UnitsFromDegrees(*latitude, 90.0);
+  if (!lat) return Bad("latitude is outside -90..90");
+  result.kind = TempLine::Kind::kRecord;
+  result.record = {*lon, *lat, name};
+  return result;
+}
+
+}  // namespace nodalux::formats

@@ -1,0 +1,46 @@
+// The group's circle and the distance that decides what lies inside it: a
+// locally flat earth scaled by the ellipsoid's radii of curvature at the
+// centre's latitude. Pure functions on 32-bit floats, step for step as the
+// stored groups were computed, so a group is the same to the bit wherever
+// it is selected.
+#pragma once
+
+namespace nodalux::geo {
+
+inline constexpr float kMetresPerMile = 1609.3f;
+
+struct Circle {
+  float latitude = 0.0f;   // centre, signed degrees (south negative)
+  float longitude = 0.0f;  // centre, signed degrees (west negative)
+  float radius_miles = 0.0f;
+};
+
+// Distance in metres from (LAT0, LON0) to (LAT, LON), signed degrees, with
+// no wrap at the 180th meridian.
+void FLAT_EARTH(const float& LAT0, const float& LON0, const float& LAT, const float& LON,
+                float& DIST);
+
+// Whether positions lie inside one circle: what depends on the centre alone
+// is worked out once, the arithmetic of each distance stays the same.
+class CircleTest {
+ public:
+  explicit CircleTest(const Circle& circle);
+  // Inside when the distance in miles is at most the radius: a point exactly
+  // on the circle is inside, nothing is inside a negative radius.
+  bool inside(float latitude, float longitude) const;
+
+ private:
+  Circle circle_;
+  float m_;       // north-south, km per radian
+  float n_;       // east-west, km per radian
+  float cosine_;  // of the centre's latitude
+};
+
+bool Inside(const Circle& circle, float latitude, float longitude);
+// Anything with `latitude` and `longitude` members: a POI of the readers.
+template <typename Poi>
+bool Inside(const Circle& circle, const Poi& poi) {
+  return Inside(circle, poi.latitude, poi.longitude);
+}
+
+}  // namespace nodalux::geo

@@ -1,0 +1,93 @@
+// The quick reader of everyday records must agree with list-directed input
+// wherever it takes a line, and leave every other line to it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "app/formats/csv_record.h"
+
+namespace nodalux::formats {
+namespace {
+
+struct General {
+  char name_buffer[kNameLength];
+  CsvRecord record;
+};
+
+// The general reader's record, which must hold all three values.
+void ReadListDirected(std::string_view text, General* general) {
+  std::size_t column = 0;
+  EXPECT_EQ(ReadListCsvRecord(text, general->name_buffer, &general->record, &column), CsvFault::kNone) << text;
+  EXPECT_TRUE(general->record.longitude && general->record.latitude && general->record.name) << text;
+}
+
+TEST(CsvRecordPaths, AgreesWithListDirectedInput) {
+  const char* lines[] = {
+      "-0.12345,51.5,\"Kew, Gardens\"",
+      "-0.12346,51.50000,\"Kew\"   ",
+      "1.5 52 'The Pub'",
+      "2 , 3 , \"padded\"",
+      "1,2,Two words",
+      "1,2,a/b",
+      "+3.,.5,x",
+      "1.5e1,-2E-1,\"\"",
+      "0.1,0.2,\"x\"/",
+      "179.99999,-89.123456789,\"many digits\"",
+      "1.17549435E-38,3.4028234E38,\"edges\"",
+      "1,2,\"a name of more than one hundred and twenty-eight characters, which is cut "
+      "when it is stored in the table, whatever follows it here\"",
+  };
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    CsvRecord quick;
+    ASSERT_TRUE(ReadPlainCsvRecord(line, &quick));
+    General general;
+    ReadListDirected(line, &general);
+    EXPECT_EQ(quick, general.record);
+  }
+}
+
+// Short decimals take a quicker road than long ones; both must round every
+// coordinate exactly as the general reader does.
+TEST(CsvRecordPaths, RoundsEveryCoordinateLikeTheGeneralReader) {
+  std::uint32_t seed = 20261208;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    const int decimals = static_cast<int>(next() % 11);
+    const long long whole = static_cast<long long>(next() % 200000000u) - 100000000;
+    std::string number = std::to_string(whole / 1000);
+    if (decimals > 0) {
+      std::string fraction = std::to_string(next() % 10000000000ull);
+      fraction.resize(static_cast<std::size_t>(decimals), '7');
+      number += "." + fraction;
+    }
+    const std::string line = number + "," + number + ",x";
+    SCOPED_TRACE(line);
+    CsvRecord quick;
+    ASSERT_TRUE(ReadPlainCsvRecord(line, &quick));
+    General general;
+    ReadListDirected(line, &general);
+    ASSERT_EQ(quick, general.record);
+    ASSERT_EQ(std::signbit(*quick.latitude), std::signbit(*general.record.latitude));
+  }
+}
+
+TEST(CsvRecordPaths, LeavesUnusualLinesToTheGeneralReader) {
+  const char* lines[] = {
+      ",5,'null longitude'", "6/",          "1,2,",       "1,2",          "2*7.25,'x'",
+      "1\t2\t'tab'",         "1,2,'it''s'", "1,2,'open",  "1,2,\"x\"y",   "1,2,3*x",
+      "1.5D1,2,'d'",         "1e50,2,'big'", "abc,1,'x'", "1,,2,'x'",     "1,2,a\rb",
+      "1.5+3,2,'x'",         "",
+  };
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    CsvRecord record{9.0f, 8.0f, "untouched"};
+    EXPECT_FALSE(ReadPlainCsvRecord(line, &record));
+    EXPECT_EQ(record, (CsvRecord{9.0f, 8.0f, "untouched"}));
+  }
+}
+
+}  // namespace
+}  // namespace nodalux::formats

@@ -1,0 +1,109 @@
+// The OV2 encoder: exact bytes, and the skipper tree of a large file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/formats/ov2_encoder.h"
+
+namespace nodalux::formats {
+namespace {
+
+TEST(Ov2Encode, SmallFileIsOneSkipperAndItsRecords) {
+  std::vector<Ov2Record> two = {{-12345, 5150000, "Kew"}, {10000, 5160000, "A"}};
+  const auto bytes = EncodeOv2(two);
+  ASSERT_TRUE(bytes);
+  const std::string expected(
+      "\x01\x35\x00\x00\x00"                          // skipper, 53 bytes in all
+      "\x10\x27\x00\x00" "\x40\xbc\x4e\x00"           // east 10000, north 5160000
+      "\xc7\xcf\xff\xff" "\x30\x95\x4e\x00"           // west -12345, south 5150000
+      "\x02\x11\x00\x00\x00"                          // POI, 17 bytes
+      "\xc7\xcf\xff\xff" "\x30\x95\x4e\x00" "Kew\x00"
+      "\x02\x0f\x00\x00\x00"                          // POI, 15 bytes
+      "\x10\x27\x00\x00" "\x40\xbc\x4e\x00" "A\x00",
+      53);
+  EXPECT_EQ(*bytes, expected);
+  EXPECT_EQ(EncodeOv2({}), std::string());
+}
+
+std::int32_t Int32At(const std::string& b, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+  return static_cast<std::int32_t>(v);
+}
+
+struct Bounds {
+  std::int32_t east, north, west, south;
+  bool operator==(const Bounds&) const = default;
+};
+
+// Walks one skipper block and checks it against what it covers; returns the
+// bounds of the POI found and appends them to `found`.
+Bounds CheckBlock(const std::string& b, std::size_t at, std::vector<Ov2Record>& found, int& leaves) {
+  EXPECT_EQ(b[at], '\x01');
+  const std::size_t end = at + static_cast<std::size_t>(Int32At(b, at + 1));
+  const Bounds claimed{Int32At(b, at + 5), Int32At(b, at + 9), Int32At(b, at + 13), Int32At(b, at + 17)};
+  Bounds seen{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  std::size_t pos = at + 21;
+  std::size_t poi_here = 0;
+  bool has_children = false;
+  while (pos < end) {
+    if (b[pos] == '\x01') {
+      has_children = true;
+      const Bounds child = CheckBlock(b, pos, found, leaves);
+      seen = {std::max(seen.east, child.east), std::max(seen.north, child.north),
+              std::min(seen.west, child.west), std::min(seen.south, child.south)};
+      pos += static_cast<std::size_t>(Int32At(b, pos + 1));
+    } else {
+      EXPECT_EQ(b[pos], '\x02');
+      const std::int32_t length = Int32At(b, pos + 1);
+      Ov2Record poi{Int32At(b, pos + 5), Int32At(b, pos + 9), std::string_view(b).substr(pos + 13, length - 14)};
+      EXPECT_EQ(b[pos + length - 1], '\0');
+      seen = {std::max(seen.east, poi.longitude), std::max(seen.north, poi.latitude),
+              std::min(seen.west, poi.longitude), std::min(seen.south, poi.latitude)};
+      found.push_back(poi);
+      ++poi_here;
+      pos += static_cast<std::size_t>(length);
+    }
+  }
+  EXPECT_EQ(pos, end) << "block at " << at << " does not end at its size";
+  EXPECT_TRUE(poi_here == 0 || !has_children) << "block at " << at << " mixes POI and blocks";
+  if (!has_children) {
+    ++leaves;
+    EXPECT_LE(poi_here, kPoiPerLeaf);
+  }
+  EXPECT_EQ(claimed, seen) << "bounds of block at " << at;
+  return seen;
+}
+
+TEST(Ov2Encode, LargeFileSkippersCoverTheirBlocksExactly) {
+  std::mt19937 random(7);
+  std::vector<std::string> names;
+  for (int i = 0; i < 2500; ++i) names.push_back("P" + std::to_string(i));
+  std::vector<Ov2Record> pois;
+  for (int i = 0; i < 2500; ++i) {
+    pois.push_back({static_cast<std::int32_t>(random() % 36000001) - 18000000,
+                    static_cast<std::int32_t>(random() % 1000000) + 5000000, names[static_cast<std::size_t>(i)]});
+  }
+  pois.push_back(pois[10]);  // duplicates must survive
+  const auto bytes = EncodeOv2(pois);
+  ASSERT_TRUE(bytes);
+  ASSERT_EQ(static_cast<std::size_t>(Int32At(*bytes, 1)), bytes->size());
+  std::vector<Ov2Record> found;
+  int leaves = 0;
+  CheckBlock(*bytes, 0, found, leaves);
+  EXPECT_GE(leaves, 2501 / static_cast<int>(kPoiPerLeaf));
+  const auto key = [](const Ov2Record& p) { return std::tie(p.name, p.longitude, p.latitude); };
+  const auto less = [&](const Ov2Record& a, const Ov2Record& b) { return key(a) < key(b); };
+  std::sort(found.begin(), found.end(), less);
+  std::sort(pois.begin(), pois.end(), less);
+  ASSERT_EQ(found.size(), pois.size());
+  for (std::size_t i = 0; i < pois.size(); ++i) EXPECT_EQ(key(found[i]), key(pois[i]));
+}
+
+}  // namespace
+}  // namespace nodalux::formats

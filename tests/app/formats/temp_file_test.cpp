@@ -1,0 +1,76 @@
+// The converter's line format, both ways: the lines the OV2 writer writes
+// and what the converter makes of every kind of line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/formats/temp_file.h"
+
+namespace nodalux::formats {
+namespace {
+
+using Kind = TempLine::Kind;
+
+TEST(TempFile, LayoutKeepsLeadingBlanksAndEndsWithTheCount) {
+  std::string text(kTempFileHeader);
+  AppendTempRecord(text, -0.12345f, 51.5f, "Kew  ");
+  AppendTempRecord(text, -179.99999f, -89.5f, "A, \"b\"");
+  AppendTempTrailer(text, 2);
+  EXPECT_EQ(text,
+            ";* Created by Nodalux\r\n"
+            ";* Longitude, Latitude, \"Name\"\r\n"
+            "  -0.12345,  51.50000,\"Kew\"\r\n"
+            "-179.99998, -89.50000,\"A, \"b\"\"\r\n"
+            ";*     2 POI records written.\r\n");
+  std::string trailers;
+  AppendTempTrailer(trailers, 30000);
+  AppendTempTrailer(trailers, 12);
+  EXPECT_EQ(trailers, ";* 30000 POI records written.\r\n;*    12 POI records written.\r\n");
+}
+
+TEST(TempLine, Kinds) {
+  struct Row {
+    std::string line;
+    Kind kind;
+    std::int32_t lon = 0, lat = 0;
+    std::string name_or_error;
+  };
+  const std::vector<Row> rows = {
+      {"", Kind::kSkip},
+      {"   \t\r", Kind::kSkip},
+      {";* Created by Nodalux\r", Kind::kSkip},
+      {"  ;comment", Kind::kSkip},
+      {"Longitude,Latitude,Name", Kind::kSkip},
+      {"  -0.12345,  51.50000,\"Kew\"\r", Kind::kRecord, -12345, 5150000, "Kew"},
+      {"-0.12345,51.5,\"Kew\"", Kind::kRecord, -12345, 5150000, "Kew"},
+      {"1e-5,+2,\"\"", Kind::kRecord, 1, 200000, ""},
+      {"180,-90,\"A, \"b\" c\"  ", Kind::kRecord, 18000000, -9000000, "A, \"b\" c"},
+      {"0.000005,-0.000005,\"r\"", Kind::kRecord, 1, -1, "r"},
+      {"1,2", Kind::kBad, 0, 0, "expected longitude, latitude and a name"},
+      {"1,2, Kew Gardens \r", Kind::kRecord, 100000, 200000, "Kew Gardens"},
+      {"1,2,  ", Kind::kBad, 0, 0, "the name is missing"},
+      {"1,2,\"Kew", Kind::kBad, 0, 0, "the name has no closing double quote"},
+      {"**********,2,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"1,nan,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"1,2 3,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"180.00001,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"0,-91,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      {std::string("0,0,\"a\0b\"", 9), Kind::kBad, 0, 0, "the name contains a NUL byte"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    const TempLine parsed = ParseTempLine(row.line);
+    ASSERT_EQ(parsed.kind, row.kind);
+    if (row.kind == Kind::kRecord) {
+      EXPECT_EQ(parsed.record.longitude, row.lon);
+      EXPECT_EQ(parsed.record.latitude, row.lat);
+      EXPECT_EQ(parsed.record.name, row.name_or_error);
+    } else if (row.kind == Kind::kBad) {
+      EXPECT_EQ(parsed.error, row.name_or_error);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace nodalux::formats

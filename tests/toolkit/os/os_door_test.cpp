@@ -1,0 +1,248 @@
+// The door's file and process services, on the real file system and with
+// failures injected call by call.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "toolkit/os/faulty_os.h"
+#include "toolkit/os/files.h"
+#include "toolkit/os/os.h"
+
+namespace zarv::os {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DoorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device seed;
+    dir_ = fs::temp_directory_path() / ("zarv_door_" + std::to_string(seed()) + std::to_string(seed()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    SetDoor(nullptr);
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  std::string Path(std::string_view name) const { return (dir_ / std::string(name)).string(); }
+  void Write(std::string_view name, std::string_view bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  std::string Read(std::string_view name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+// Fails every call of every kind an atomic write makes, one at a time: the
+// old file is never touched and no temporary file is left behind.
+TEST_F(DoorTest, AFailedAtomicWriteLeavesTheOldFileAndNoTemporaryFile) {
+  Write("keep.csv", "old content");
+  ::chmod(Path("keep.csv").c_str(), 0640);
+  const std::string big(200000, 'x');  // several writes
+  FaultyOs faulty;
+  int failures = 0;
+  for (const Call kind : {Call::kStat, Call::kReadLink, Call::kMakeTemp, Call::kWrite, Call::kChmod,
+                          Call::kSync, Call::kClose, Call::kRename}) {
+    for (int nth = 1;; ++nth) {
+      Write("keep.csv", "old content");  // the run without a failure replaced it
+      faulty.reset();
+      faulty.fail(kind, nth, ENOSPC);
+      int error = 0;
+      {
+        DoorScope scope(faulty);
+        AtomicFile file;
+        error = file.create(Path("keep.csv"));
+        for (int i = 0; i < 4 && error == 0; ++i) error = file.write(big);
+        if (error == 0) error = file.commit();
+      }
+      if (!faulty.fired()) break;
+      ++failures;
+      EXPECT_EQ(error, ENOSPC) << static_cast<int>(kind) << " #" << nth;
+      EXPECT_TRUE(Read("keep.csv") == "old content") << static_cast<int>(kind) << " #" << nth;
+      EXPECT_EQ(Names(), std::vector<std::string>{"keep.csv"});
+    }
+  }
+  EXPECT_GT(failures, 8);  // every kind failed at least once
+
+  ASSERT_EQ(WriteFileAtomically(Path("keep.csv"), "new"), 0);
+  EXPECT_EQ(Read("keep.csv"), "new");
+  EXPECT_EQ(fs::status(Path("keep.csv")).permissions(), fs::perms(0640));
+  EXPECT_EQ(Names(), std::vector<std::string>{"keep.csv"});
+}
+
+TEST_F(DoorTest, AtomicWriteFollowsLinksAndRefusesWhatIsNotAFile) {
+  Write("real.csv", "old");
+  fs::create_symlink("real.csv", Path("link.csv"));
+  ASSERT_EQ(WriteFileAtomically(Path("link.csv"), "through the link"), 0);
+  EXPECT_TRUE(fs::is_symlink(Path("link.csv")));
+  EXPECT_EQ(Read("real.csv"), "through the link");
+
+  fs::create_directory(Path("folder.csv"));
+  EXPECT_EQ(WriteFileAtomically(Path("folder.csv"), "x"), EISDIR);
+  ASSERT_EQ(::mkfifo(Path("pipe.csv").c_str(), 0600), 0);
+  EXPECT_EQ(WriteFileAtomically(Path("pipe.csv"), "x"), EINVAL);
+  EXPECT_EQ(WriteFileAtomically("/dev/full", "x"), EINVAL);
+  EXPECT_EQ(KindOf("/dev/full"), Kind::kCharDevice);
+  EXPECT_EQ(WriteFileAtomically(Path("no/such/folder.csv"), "x"), ENOENT);
+
+  // The temporary name fits beside the longest name a folder can hold.
+  const std::string longest(255, 'n');
+  ASSERT_EQ(WriteFileAtomically(Path(longest), "long"), 0);
+  EXPECT_EQ(Read(longest), "long");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"folder.csv", "link.csv", longest, "pipe.csv", "real.csv"}));
+}
+
+TEST_F(DoorTest, ANamedPipeOpensAtOnceAndFilesAreReadInChunks) {
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  InputFile pipe;
+  ASSERT_EQ(pipe.open(Path("pipe")), 0);  // no writer: it must not wait for one
+  EXPECT_EQ(pipe.info().kind, Kind::kFifo);
+
+  Write("data", "0123456789");
+  InputFile file;
+  ASSERT_EQ(file.open(Path("data")), 0);
+  EXPECT_EQ(file.info().kind, Kind::kRegular);
+  EXPECT_EQ(file.info().size, 10u);
+  std::string all;
+  char chunk[4];
+  for (std::size_t got = 1; got != 0;) {
+    ASSERT_EQ(file.read(chunk, sizeof chunk, &got), 0);
+    all.append(chunk, got);
+  }
+  EXPECT_EQ(all, "0123456789");
+
+  EXPECT_EQ(InputFile().open(Path("missing")), ENOENT);
+  FaultyOs faulty;
+  faulty.fail(Call::kRead, 2, EIO);
+  DoorScope scope(faulty);
+  ASSERT_EQ(file.open(Path("data")), 0);
+  std::size_t got = 0;
+  EXPECT_EQ(file.read(chunk, sizeof chunk, &got), 0);
+  EXPECT_EQ(file.read(chunk, sizeof chunk, &got), EIO);
+  EXPECT_EQ(got, 0u);
+}
+
+TEST_F(DoorTest, DeletingAFileTakesItsNameLiterallyPatternsOnlyWhenAsked) {
+  for (const char* name : {"p?.ov2", "p1.ov2", "pa.ov2", "pz.ov2", "p[1].ov2", "p*.ov2"}) Write(name, name);
+  EXPECT_EQ(DeleteFile(Path("p?.ov2")), 0);
+  EXPECT_EQ(DeleteFile(Path("p[1].ov2")), 0);
+  EXPECT_EQ(DeleteFile(Path("p*.ov2")), 0);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"p1.ov2", "pa.ov2", "pz.ov2"}));
+  EXPECT_EQ(Read("pa.ov2"), "pa.ov2");
+  EXPECT_EQ(DeleteFile(Path("p?.ov2")), ENOENT);
+  fs::create_directory(Path("d"));
+  EXPECT_EQ(DeleteFile(Path("d")), EISDIR);
+
+  std::vector<std::string> names;
+  ASSERT_EQ(FindMatches(Path("p?.ov2"), &names), 0);
+  EXPECT_EQ(names, (std::vector<std::string>{"p1.ov2", "pa.ov2", "pz.ov2"}));
+  names.clear();
+  EXPECT_EQ(FindMatches(Path("q*"), &names), ENOENT);
+}
+
+TEST_F(DoorTest, ACopyKeepsTheSourcesModeAndAFailedOneLeavesTheTarget) {
+  Write("from", std::string(100000, 'a'));
+  ::chmod(Path("from").c_str(), 0751);
+  Write("to", "old target");
+  FaultyOs faulty;
+  for (int nth = 1;; ++nth) {
+    faulty.reset();
+    faulty.fail(Call::kWrite, nth, EIO);
+    int error = 0;
+    {
+      DoorScope scope(faulty);
+      error = CopyFile(Path("from"), Path("to"));
+    }
+    if (!faulty.fired()) {
+      EXPECT_EQ(error, 0);
+      break;
+    }
+    EXPECT_EQ(error, EIO);
+    EXPECT_EQ(Read("to"), "old target");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"from", "to"}));
+  }
+  EXPECT_EQ(Read("to"), std::string(100000, 'a'));
+  EXPECT_EQ(fs::status(Path("to")).permissions(), fs::perms(0751));
+}
+
+TEST(ProcessTest, ExitStatusSignalAndStandardErrorComeBack) {
+  std::unique_ptr<Process> child;
+  StartOptions quiet;
+  quiet.discard_output = true;
+  ASSERT_EQ(Door().start({"/bin/sh", "-c", "echo out; echo 'it went wrong' >&2; exit 3"}, quiet, &child), 0);
+  ASSERT_TRUE(child->wait_for(10000));
+  EXPECT_EQ(child->exit_status(), 3);
+  EXPECT_EQ(child->errors(), "it went wrong\n");
+
+  ASSERT_EQ(Door().start({"/bin/sh", "-c", "kill -9 $$"}, quiet, &child), 0);
+  ASSERT_TRUE(child->wait_for(10000));
+  EXPECT_EQ(child->exit_status(), -9);
+
+  // Far more than a pipe holds: the program is never stuck writing it, and
+  // the start of it is kept.
+  ASSERT_EQ(Door().start({"/bin/sh", "-c", "head -c 300000 /dev/zero | tr '\\0' e >&2; exit 0"}, quiet,
+                         &child),
+            0);
+  ASSERT_TRUE(child->wait_for(20000));
+  EXPECT_EQ(child->exit_status(), 0);
+  EXPECT_EQ(child->errors(), std::string(Process::kErrorBytes, 'e'));
+
+  EXPECT_EQ(Door().start({"/no/such/program"}, quiet, &child), ENOENT);
+  FaultyOs faulty;
+  faulty.fail(Call::kStart, 1, EAGAIN);
+  DoorScope scope(faulty);
+  EXPECT_EQ(Door().start({"/bin/true"}, quiet, &child), EAGAIN);
+  EXPECT_EQ(Door().start({"/bin/true"}, quiet, &child), 0);
+  EXPECT_EQ(faulty.calls(Call::kStart), 2);
+}
+
+// A program left running when nobody waits any longer (a time-out) goes on
+// writing its standard error without dying of a closed pipe.
+TEST_F(DoorTest, AProgramLeftRunningIsNotKilledByItsMessages) {
+  const std::string done = Path("done");
+  {
+    std::unique_ptr<Process> child;
+    ASSERT_EQ(Door().start({"/bin/sh", "-c", "sleep 0.3; echo late >&2; echo finished > '" + done + "'"},
+                           StartOptions{}, &child),
+              0);
+    EXPECT_FALSE(child->wait_for(0));
+  }
+  for (int i = 0; i < 100 && Read("done").empty(); ++i) ::usleep(50000);
+  EXPECT_EQ(Read("done"), "finished\n");
+}
+
+TEST(FaultyOsTest, APersistentFailureGoesOnUntilReset) {
+  FaultyOs faulty;
+  faulty.fail(Call::kStat, 2, EIO, true);
+  DoorScope scope(faulty);
+  FileInfo info;
+  EXPECT_EQ(Door().stat("/", true, &info), 0);
+  EXPECT_EQ(Door().stat("/", true, &info), EIO);
+  EXPECT_EQ(Door().stat("/", true, &info), EIO);
+  EXPECT_TRUE(faulty.fired());
+  faulty.reset();
+  EXPECT_EQ(Door().stat("/", true, &info), 0);
+  EXPECT_EQ(info.kind, Kind::kDirectory);
+}
+
+}  // namespace
+}  // namespace zarv::os

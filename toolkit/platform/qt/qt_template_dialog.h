@@ -3,7 +3,8 @@
 // it); this class reports raw input through DialogEvents and carries out
 // DialogView.
 //
-//   qt_template_dialog.cpp  building the widgets, DialogView, raw input
+//   qt_template_dialog.cpp  building the widgets from the template
+//   qt_dialog_view.cpp      DialogView, and raw input to the toolkit
 //   qt_dialog_script.cpp    acting out script lines with real input
 //   qt_modeless_dialog.cpp  the modeless window around it
 #pragma once

@@ -110,7 +110,7 @@ void TemplateDialog::open_modeless() {
   // Script actions act on it as a person would, in an active window.
   if (context_.script) {
     activateWindow();
-    WaitUntil([this] { return isActiveWindow(); });
+    WaitUntil([this] { return isActiveWindow(); }, 5000);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "app/nodalux/settings.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/formats/circle_text.h"
@@ -23,7 +24,9 @@ void DefaultCircle() {
 
 void ParseCircleText() {
   geo::Circle circle{CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES};
-  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle)) {
+  // "nan", "inf" or a number beyond a float's range is no circle either.
+  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle) || !std::isfinite(circle.latitude) ||
+      !std::isfinite(circle.longitude) || !std::isfinite(circle.radius_miles)) {
     DefaultCircle();
     return;
   }
@@ -47,6 +50,8 @@ void LoadSettings() {
 }
 
 void StoreSettings() {
+  // Both values in one transaction: stored together, with one wait.
+  const zarv::RegistryWriteGroup together;
   if (!INPUT_FILE.blank()) IOsRegistryPut(SETTINGS_KEY, INPUT_FILE.view(), "input_file", 1);
   BuildCircleText();
   IOsRegistryPut(SETTINGS_KEY, CIRCLE_TEXT.view(), "circle", 1);

@@ -28,11 +28,13 @@ struct Size {
   int h = 0;
 };
 
-// The largest side of a client area the toolkit works with (beyond four
-// side-by-side 4K screens). Sizes are clamped to it where they enter, from
+// The largest side of a client area the toolkit works with (a window
+// maximised on an 8K screen). Sizes are clamped to it where they enter, from
 // a script, a backend or a caller, so that no pixel arithmetic overflows
-// and no backend is asked for a window it cannot back with memory.
-inline constexpr int kMaxClientSide = 16384;
+// and no backend is asked for a window it cannot back with memory: the Qt
+// backend keeps the client's picture in an image of the scaled size, which
+// at 16384 and a large font took over 4 GB.
+inline constexpr int kMaxClientSide = 8192;
 constexpr int ClampSide(int side) {
   return side < 0 ? 0 : side > kMaxClientSide ? kMaxClientSide : side;
 }

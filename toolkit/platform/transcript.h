@@ -18,6 +18,10 @@ namespace zarv::platform {
 
 std::string Quote(std::string_view s);
 
+// The note both backends write when a scripted repaint misses the client.
+inline constexpr std::string_view kExposeMissesClient =
+    "the area to repaint lies outside the client area; nothing repainted";
+
 class Transcript {
  public:
   // ZARVTRANSCRIPT=FILE ("-" = standard output); unset: lines go nowhere.

@@ -128,6 +128,12 @@ class HeadlessPlatform final : public Platform {
     switch (in.kind) {
       case InputKind::kExpose:
         if (in.c < 0) in = Input{InputKind::kExpose, 0, 0, client_.w, client_.h};
+        // As on a real screen, an area that misses the client entirely
+        // repaints nothing.
+        if (in.a >= client_.w || in.b >= client_.h || in.a + in.c <= 0 || in.b + in.d <= 0) {
+          transcript_.note(kExposeMissesClient);
+          break;
+        }
         deliver(in);
         break;
       case InputKind::kResize:

@@ -521,6 +521,10 @@ class QtPlatform final : public Platform {
                 ? QRect(QPoint(scale.to_screen_x(in.a), scale.to_screen_y(in.b)),
                         QPoint(scale.to_screen_x(in.a + in.c) - 1, scale.to_screen_y(in.b + in.d) - 1))
                 : client.rect();
+        if (!rect.intersects(client.rect())) {
+          transcript_.note(kExposeMissesClient);
+          return false;
+        }
         client.expose(rect);
         return true;
       }

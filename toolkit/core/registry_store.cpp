@@ -41,25 +41,18 @@ bool Exec(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// Reads one integer; nullopt-like false when the statement fails.
-bool QueryInt(sqlite3* db, const char* sql, long long* out) {
-  Stmt s = Prepare(db, sql);
-  if (!s) return false;
-  const int rc = sqlite3_step(s.get());
-  if (rc == SQLITE_ROW) {
-    *out = sqlite3_column_int64(s.get(), 0);
-    return true;
-  }
-  return rc == SQLITE_DONE ? (*out = 0, true) : false;
-}
-
 enum class Identity { kOurs, kEmpty, kForeign, kUnreadable };
 
+// Both facts come from one statement, so from one snapshot: read one at a
+// time, another program's first write could land between them and make a
+// store that is just being created look like somebody else's file.
 Identity Identify(sqlite3* db) {
-  long long id = 0;
-  long long tables = 0;
-  if (!QueryInt(db, "PRAGMA application_id", &id)) return Identity::kUnreadable;
-  if (!QueryInt(db, "SELECT count(*) FROM sqlite_master", &tables)) return Identity::kUnreadable;
+  Stmt s = Prepare(db,
+                   "SELECT (SELECT application_id FROM pragma_application_id), "
+                   "(SELECT count(*) FROM sqlite_master)");
+  if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return Identity::kUnreadable;
+  const long long id = sqlite3_column_int64(s.get(), 0);
+  const long long tables = sqlite3_column_int64(s.get(), 1);
   if (id == kApplicationId) return Identity::kOurs;
   if (id == 0 && tables == 0) return Identity::kEmpty;
   return Identity::kForeign;

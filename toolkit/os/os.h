@@ -33,6 +33,7 @@ struct FileInfo {
   unsigned mode = 0;  // permission bits
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  std::int64_t modified_ns = 0;  // last modification, nanoseconds since the epoch
 };
 
 // What a started program does with its standard streams. Its standard input

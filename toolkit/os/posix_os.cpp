@@ -32,6 +32,7 @@ void Fill(const struct stat& st, FileInfo* info) {
   info->mode = st.st_mode & 07777;
   info->device = st.st_dev;
   info->inode = st.st_ino;
+  info->modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 class PosixOs final : public Os {

@@ -27,7 +27,7 @@ set -euo pipefail
 program_dir=$1 regtool=$2 name=$3 script_dir=$4 backend=${5:-headless}
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 # The program folder is copied so that tests can remove companion files.
 cp -r "$program_dir" "$work/program"
 mkdir "$work/run"

@@ -143,6 +143,19 @@ class PosixOs final : public Os {
     return 0;
   }
 
+  int change_folder(const std::string& path) override {
+    return ::chdir(path.c_str()) == 0 ? 0 : errno;
+  }
+
+  int make_folder(const std::string& path, unsigned mode) override {
+    return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+  }
+
+  int probe_in_child(const std::function<int()>& body, int timeout_seconds,
+                     int* exit_status) override {
+    return ProbeInChild(body, timeout_seconds, exit_status);
+  }
+
   int access(const std::string& path, int how) override {
     return ::access(path.c_str(), how) == 0 ? 0 : errno;
   }

@@ -35,11 +35,52 @@ std::optional<double> ParseNumber(std::string_view field) {
   return value;
 }
 
-TempLine Bad(std::string_view error) {
+TempLine Bad(std::string_view error, std::string_view field = {}) {
   TempLine result;
   result.kind = TempLine::Kind::kBad;
   result.error = error;
+  result.field = field;
   return result;
+}
+
+constexpr std::string_view kTrailerEnd = " POI records written.";
+
+// ";*    12 POI records written.": the count, or nothing for another line.
+std::optional<long long> TrailerCount(std::string_view content) {
+  if (!content.starts_with(";*") || !content.ends_with(kTrailerEnd)) return std::nullopt;
+  std::string_view digits = content.substr(2, content.size() - 2 - kTrailerEnd.size());
+  while (!digits.empty() && IsBlank(digits.front())) digits.remove_prefix(1);
+  long long count = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || count < 0) {
+    return std::nullopt;
+  }
+  return count;
+}
+
+// A number field that "(F10.5)" could not fit: all asterisks.
+bool Overflowed(std::string_view field) {
+  return !field.empty() && field.find_first_not_of('*') == std::string_view::npos;
+}
+
+// The coordinate in the field, in whole 1/100000 degrees, or why not.
+std::optional<std::int32_t> Coordinate(std::string_view field, double limit, bool longitude,
+                                       TempLine* bad) {
+  field = TrimBlanks(field);
+  const auto degrees = ParseNumber(field);
+  if (!degrees) {
+    *bad = Bad(Overflowed(field) ? (longitude ? "longitude overflowed its field"
+                                              : "latitude overflowed its field")
+                                 : (longitude ? "longitude is not a number"
+                                              : "latitude is not a number"),
+               field);
+    return std::nullopt;
+  }
+  const auto units = ov2::UnitsFromDegrees(*degrees, limit);
+  if (!units) {
+    *bad = Bad(longitude ? "longitude is outside -180..180" : "latitude is outside -90..90", field);
+  }
+  return units;
 }
 
 }  // namespace
@@ -58,7 +99,12 @@ TempLine ParseTempLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   const std::string_view content = TrimBlanks(line);
   if (content.empty() || content.front() == ';' || content.starts_with("Longitude")) {
-    return {};
+    TempLine result;
+    if (const auto count = TrailerCount(content)) {
+      result.kind = TempLine::Kind::kTrailer;
+      result.count = *count;
+    }
+    return result;
   }
 
   const std::size_t comma1 = line.find(',');
@@ -66,13 +112,10 @@ TempLine ParseTempLine(std::string_view line) {
   if (comma2 == std::string_view::npos) {
     return Bad("expected longitude, latitude and a name");
   }
-  const auto longitude = ParseNumber(line.substr(0, comma1));
-  if (!longitude) return Bad("longitude is not a number");
-  const auto latitude = ParseNumber(line.substr(comma1 + 1, comma2 - comma1 - 1));
-  if (!latitude) return Bad("latitude is not a number");
 
   // The name stands in double quotes; AutoRoute CSV files may also hold a
-  // bare one, which runs to the end of the line.
+  // bare one, which runs to the end of the line. It is found first, so that
+  // a complaint about the numbers can name the POI.
   std::string_view name = TrimBlanks(line.substr(comma2 + 1));
   const std::size_t open_quote = line.find('"', comma2 + 1);
   if (open_quote != std::string_view::npos) {
@@ -82,15 +125,20 @@ TempLine ParseTempLine(std::string_view line) {
   } else if (name.empty()) {
     return Bad("the name is missing");
   }
-  if (name.find('\0') != std::string_view::npos) return Bad("the name contains a NUL byte");
 
   TempLine result;
-  const auto lon = ov2::UnitsFromDegrees(*longitude, 180.0);
-  if (!lon) return Bad("longitude is outside -180..180");
-  const auto lat = ov2::UnitsFromDegrees(*latitude, 90.0);
-  if (!lat) return Bad("latitude is outside -90..90");
+  const auto lon = Coordinate(line.substr(0, comma1), 180.0, true, &result);
+  const auto lat =
+      lon ? Coordinate(line.substr(comma1 + 1, comma2 - comma1 - 1), 90.0, false, &result)
+          : std::nullopt;
+  if (lon && lat && name.find('\0') != std::string_view::npos) {
+    result = Bad("the name contains a NUL byte, which an OV2 name cannot hold");
+  }
+  result.record.name = name;
+  if (result.kind == TempLine::Kind::kBad) return result;
   result.kind = TempLine::Kind::kRecord;
-  result.record = {*lon, *lat, name};
+  result.record.longitude = *lon;
+  result.record.latitude = *lat;
   return result;
 }
 

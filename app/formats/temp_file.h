@@ -23,14 +23,19 @@ void AppendTempRecord(std::string& out, float longitude, float latitude, std::st
 void AppendTempTrailer(std::string& out, long long count);
 
 struct TempLine {
-  enum class Kind { kSkip, kRecord, kBad };
+  enum class Kind { kSkip, kRecord, kTrailer, kBad };
   Kind kind = Kind::kSkip;
-  Ov2Record record;        // for kRecord; its name points into the line
-  std::string_view error;  // why the line was refused, for kBad
+  // kRecord: the POI, its name pointing into the line. kBad: the name too,
+  // when the line got as far as one.
+  Ov2Record record;
+  long long count = 0;     // kTrailer: the number of POI records it says were written
+  std::string_view error;  // kBad: why the line was refused
+  std::string_view field;  // kBad: the text of the field at fault, if one is
 };
 
 // Reads one line (without its line feed; a trailing carriage return is
-// ignored). Blank lines, comment lines and the CSV header are skipped.
+// ignored). Blank lines, comment lines and the CSV header are skipped; the
+// count trailer is told apart so that the converter can check it.
 TempLine ParseTempLine(std::string_view line);
 
 }  // namespace nodalux::formats

@@ -1,5 +1,6 @@
 // The program's whole life: companion files, toolkit and window, settings,
 // then the event loop until a quit is requested.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "app/shared/list_view.h"
 #include "app/shared/program_state.h"
 #include "resources/resource_table.h"
+#include "toolkit/core/command_line.h"
 #include "toolkit/core/os_services.h"
 #include "toolkit/core/resources.h"
 #include "toolkit/core/window.h"
@@ -24,20 +26,43 @@ bool FileExists(const std::string& path) { return zarv::os::IsRegularFile(path);
 
 void FileMissing(std::string_view text) { WMessageBox(0, 4, 1, text, "File missing"); }
 
+constexpr std::string_view kConverterFile = "MakeOV2_v1-1.exe";
+constexpr std::string_view kSymbolFile = "default_symbol.bmp";
+
+// The program's folder and the companion files' paths in it must fit the
+// program's path texts; a cut folder would name another place, and every
+// file would seem missing. Says so, naming the folder, when they do not.
+bool ProgramFolderFits() {
+  const std::string own = zarv::OwnProgramPath();
+  const std::size_t slash = own.rfind('/');
+  if (slash == std::string::npos) return true;
+  const std::string folder = own.substr(0, slash + 1);
+  const std::size_t limit =
+      PROGRAM_FOLDER.size() - std::max(kConverterFile.size(), kSymbolFile.size());
+  if (folder.size() <= limit) return true;
+  WMessageBox(0, 3, 1,
+              folder + "\rThe path of the program's folder is too long: it has " +
+                  std::to_string(folder.size()) + " characters, Nodalux takes at most " +
+                  std::to_string(limit) + ".\rMove the program to a folder with a shorter path and restart.",
+              "Path too long");
+  return false;
+}
+
 // Both companion files must lie beside the program; the converter is looked
 // for first.
 bool CompanionFilesPresent() {
+  if (!ProgramFolderFits()) return false;
   IOsCommandArg(0, PROGRAM_FOLDER);
   ROOT(PROGRAM_FOLDER);
   const std::string folder(PROGRAM_FOLDER.trimmed());
-  if (!FileExists(folder + "MakeOV2_v1-1.exe")) {
+  if (!FileExists(folder + std::string(kConverterFile))) {
     FileMissing(
         "Copy the file MakeOV2_v1-1.exe into the\r"
         "same folder as the program Nodalux\r"
         "and restart.");
     return false;
   }
-  DEFAULT_SYMBOL_PATH.assign(folder + "default_symbol.bmp");
+  DEFAULT_SYMBOL_PATH.assign(folder + std::string(kSymbolFile));
   if (!FileExists(std::string(DEFAULT_SYMBOL_PATH.trimmed()))) {
     FileMissing(
         "Copy the TomTom Navigator default symbol file\r"

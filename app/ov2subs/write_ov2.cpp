@@ -2,6 +2,8 @@
 // temporary POI file, and puts the default symbol bitmap beside the overlay.
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,24 @@ bool Exists(const std::string& path) {
   return os::Door().stat(path, false, &info) == 0;
 }
 
+// What `path` names (links followed), if anything.
+std::optional<os::FileInfo> Look(const std::string& path) {
+  os::FileInfo info;
+  if (os::Door().stat(path, true, &info) != 0) return std::nullopt;
+  return info;
+}
+
+// Whether `path` now holds a file other than the one it held `before`: the
+// converter replaces the file (ours renames a new one into place; another
+// may write it over).
+bool NewFileAt(const std::string& path, const std::optional<os::FileInfo>& before) {
+  const std::optional<os::FileInfo> now = Look(path);
+  if (!now || now->kind != os::Kind::kRegular) return false;
+  if (!before) return true;
+  return now->device != before->device || now->inode != before->inode ||
+         now->modified_ns != before->modified_ns || now->size != before->size;
+}
+
 // The temporary file's full name, for a message that names it.
 std::string TempFilePath() {
   std::string folder;
@@ -41,7 +61,30 @@ std::string TempFilePath() {
   return folder + (folder.ends_with('/') ? "" : "/") + std::string(ov2::kTempFileName);
 }
 
-// The last lines the converter wrote on its standard error.
+// Why the temporary file could not be made: something that is not a file
+// holds its name (and stays as it is), or the system's reason.
+std::string TempFileFailure(int error) {
+  os::FileInfo info;
+  if (error != EISDIR && os::Door().stat(std::string(ov2::kTempFileName), false, &info) == 0 &&
+      info.kind != os::Kind::kRegular) {
+    return "It is " + std::string(WhatItIs(info.kind)) + ", which is left alone.";
+  }
+  return OsErrorText(error);
+}
+
+// The lines of the temporary file end in CR LF: a line feed inside a name
+// would cut its line in two. The first group entry whose name holds one, or
+// 0.
+std::int32_t NameWithLineBreak() {
+  const std::int32_t count = std::clamp(GROUP_COUNT, 0, MAX_POI);
+  for (std::int32_t i = 1; i <= count; ++i) {
+    if (std::as_const(GROUP_TABLE)[i].NAME.view().find('\n') != std::string_view::npos) return i;
+  }
+  return 0;
+}
+
+// The lines the converter wrote on its standard error, as the box shows
+// them: the first few, and its last word.
 std::string ConverterMessages(std::string_view errors) {
   std::vector<std::string_view> lines;
   while (!errors.empty()) {
@@ -51,18 +94,20 @@ std::string ConverterMessages(std::string_view errors) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
     if (!line.empty()) lines.push_back(line.substr(0, kMessageLineLength));
   }
+  if (lines.size() > kMessageLines) {
+    lines.erase(lines.begin() + (kMessageLines - 1), lines.end() - 1);
+  }
   std::string text;
-  const std::size_t first = lines.size() > kMessageLines ? lines.size() - kMessageLines : 0;
-  for (std::size_t i = first; i < lines.size(); ++i) {
+  for (const std::string_view line : lines) {
     if (!text.empty()) text.push_back('\r');
-    text.append(lines[i]);
+    text.append(line);
   }
   return text;
 }
 
-// Why the converter did not write `output`, from how it ended and what it
-// said; empty when it did.
-std::string ConverterFailure(const std::string& output) {
+// Why the converter did not write `output` (which held `before` when it
+// started), from how it ended and what it said; empty when it did.
+std::string ConverterFailure(const std::string& output, const std::optional<os::FileInfo>& before) {
   const std::string name(ov2::kConverterName);
   if (zarv::LastCommandStatus() != kCommandEnded) {
     const int error = zarv::InfoStatus(3);
@@ -75,7 +120,7 @@ std::string ConverterFailure(const std::string& output) {
     ending = name + " was stopped by signal " + std::to_string(-status) + ".";
   } else if (status > 0) {
     ending = name + " ended with exit status " + std::to_string(status) + ".";
-  } else if (!os::IsRegularFile(output)) {
+  } else if (!NewFileAt(output, before)) {
     ending = name + " wrote no file.";
   } else {
     return {};
@@ -83,11 +128,49 @@ std::string ConverterFailure(const std::string& output) {
   return said.empty() ? ending : said + "\r" + ending;
 }
 
+void ReportNotWritten(const std::string& output, std::string_view why) {
+  WMessageBox(0, 3, 1, "The OV2 file was not written:\r" + output + "\r" + std::string(why),
+              "Converter Error");
+}
+
+// Puts the default symbol beside the overlay unless a bitmap of that name
+// is there already (the user's own is never overwritten). A copy that
+// fails is named in a message; the overlay stands.
+void CopyDefaultSymbol(const std::string& output) {
+  zarv::Text<256> root;
+  zarv::Text<3> extension;
+  EXTN(output, root, extension);
+  const std::string symbol = ov2::SymbolFileName(root.trimmed());
+  // Only a name that surely holds nothing gets the copy.
+  os::FileInfo info;
+  int error = os::Door().stat(symbol, false, &info);
+  if (error == 0) return;
+  if (error == ENOENT) {
+    zarv::InfoStatus(1);
+    zarv::CopyOneFile(DEFAULT_SYMBOL_PATH.trimmed(), symbol);
+    const int failed = zarv::InfoStatus(1);
+    error = zarv::InfoStatus(3);
+    if (failed == 0) {
+      SCROLL("Default symbol file copied to ... " + FIT(symbol, 50).str());
+      return;
+    }
+  }
+  ReportFileError("Cannot copy the default symbol file to:", symbol,
+                  error != 0 ? OsErrorText(error) : std::string());
+}
+
 }  // namespace
 
 void WRITE_OV2() {
   const std::string output(OUTPUT_FILE.trimmed());
   if (!CheckOutputFile(output)) return;
+  if (const std::int32_t i = NameWithLineBreak()) {
+    const std::string_view name = std::as_const(GROUP_TABLE)[i].NAME.view();
+    ReportNotWritten(output, "The name of POI " + std::to_string(i) + " (\"" +
+                                 std::string(name.substr(0, name.find('\n'))) +
+                                 "...\") holds a line break,\rwhich the converter's input cannot carry.");
+    return;
+  }
 
   // The temporary file is never written through a link of that name, and
   // need not outlive a crash.
@@ -100,39 +183,29 @@ void WRITE_OV2() {
   const GroupFileResult temp = WriteGroupFile(temp_name, formats::kTempFileHeader,
                                               formats::AppendTempRecord, trailer, temp_options);
   if (temp.error != 0) {
-    ReportFileError("Cannot create file:", TempFilePath(),
-                    temp.error == ELOOP ? "It is a symbolic link, which is left alone."
-                                        : OsErrorText(temp.error));
+    ReportFileError("Cannot create file:", TempFilePath(), TempFileFailure(temp.error));
     zarv::InfoStatus(1);
     return;
   }
   SCROLL("Running TomTom MakeOV2 utility");
 
-  // An overlay left from earlier must not pass for the new one. Exactly the
-  // chosen file goes: its name is never a pattern.
-  if (Exists(output)) zarv::DeleteOneFile(output);
+  // The converter replaces the overlay only once the new one is whole, so an
+  // old overlay stays until then; that it was replaced is checked below, so
+  // it can never pass for the new one.
+  const std::optional<os::FileInfo> before = Look(output);
   IOsCommand(ov2::ConverterCommand(PROGRAM_FOLDER.trimmed(), output), 3);
-  const std::string failure = ConverterFailure(output);
+  const std::string failure = ConverterFailure(output, before);
 
-  // The device shows the bitmap of the overlay's name as its POI icon; one
-  // the user already has is never overwritten. No overlay, no bitmap.
-  if (failure.empty()) {
-    zarv::Text<256> root;
-    zarv::Text<3> extension;
-    EXTN(output, root, extension);
-    const std::string symbol = ov2::SymbolFileName(root.trimmed());
-    if (!Exists(symbol)) {
-      zarv::CopyOneFile(DEFAULT_SYMBOL_PATH.trimmed(), symbol);
-      if (Exists(symbol)) SCROLL("Default symbol file copied to ... " + FIT(symbol, 50).str());
-    }
-  }
+  // The device shows the bitmap of the overlay's name as its POI icon. No
+  // overlay, no bitmap.
+  if (failure.empty()) CopyDefaultSymbol(output);
 
   if (Exists(temp_name)) zarv::DeleteOneFile(temp_name);
 
   if (failure.empty()) {
     SCROLL(std::string(zarv::LeftTrimmed(IntegerField(GROUP_COUNT, 5))) + " points written");
   } else {
-    WMessageBox(0, 3, 1, "The OV2 file was not written:\r" + output + "\r" + failure, "Converter Error");
+    ReportNotWritten(output, failure);
   }
   // Failures of the calls above have been dealt with here; leave no code
   // pending for whoever asks next.

@@ -8,12 +8,10 @@
 #include "toolkit/dialogs/common_dialogs.h"
 
 namespace nodalux {
-namespace {
 
 namespace os = zarv::os;
 
-// What a name that is not a file stands for, for the messages.
-std::string_view NotAFile(os::Kind kind) {
+std::string_view WhatItIs(os::Kind kind) {
   switch (kind) {
     case os::Kind::kFifo:
       return "a named pipe";
@@ -22,12 +20,14 @@ std::string_view NotAFile(os::Kind kind) {
       return "a device";
     case os::Kind::kSocket:
       return "a socket";
+    case os::Kind::kSymlink:
+      return "a symbolic link";
+    case os::Kind::kDirectory:
+      return "a folder";
     default:
       return "something that is not a file";
   }
 }
-
-}  // namespace
 
 void ReportFileError(std::string_view what, std::string_view path, std::string_view reason) {
   std::string text(what);
@@ -60,7 +60,7 @@ bool OpenPoiFile(const std::string& path, os::InputFile* file) {
   if (file->info().kind != os::Kind::kRegular) {
     const os::Kind kind = file->info().kind;
     file->close();
-    ReportFileError("Cannot read from " + std::string(NotAFile(kind)) + ":", path,
+    ReportFileError("Cannot read from " + std::string(WhatItIs(kind)) + ":", path,
                     "Only a file can hold POI.");
     return false;
   }
@@ -73,7 +73,7 @@ bool CheckOutputFile(const std::string& path) {
   if (kind == os::Kind::kDirectory) {
     ReportFileError("Cannot create file:", path, OsErrorText(EISDIR));
   } else {
-    ReportFileError("Cannot write to " + std::string(NotAFile(kind)) + ":", path,
+    ReportFileError("Cannot write to " + std::string(WhatItIs(kind)) + ":", path,
                     "Only a file can hold POI.");
   }
   return false;

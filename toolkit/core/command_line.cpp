@@ -95,6 +95,27 @@ CommandHead SplitCommandHead(std::string_view line) {
   return head;
 }
 
+std::string QuoteArgument(std::string_view argument) {
+  std::string quoted;
+  quoted.reserve(argument.size() + 2);
+  quoted += '"';
+  std::size_t slashes = 0;  // backslashes seen and not yet written
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++slashes;
+      continue;
+    }
+    // Before a quote each backslash is doubled and one more escapes it;
+    // before anything else they stand as they are.
+    quoted.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+    quoted += c;
+    slashes = 0;
+  }
+  quoted.append(2 * slashes, '\\');
+  quoted += '"';
+  return quoted;
+}
+
 std::string JoinArguments(const std::vector<std::string>& argv) {
   std::string line;
   for (std::size_t k = 0; k < argv.size(); ++k) {

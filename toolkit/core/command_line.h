@@ -33,6 +33,14 @@ struct CommandHead {
 };
 CommandHead SplitCommandHead(std::string_view line);
 
+// `argument` as one word of a command line that SplitCommandArguments gives
+// back exactly, whatever bytes it holds (NUL aside): always in double
+// quotes, each quote preceded by a backslash, and the backslashes that end
+// up before a quote (an escaped one or the closing one) doubled. Programs
+// that split their command line by the Windows runtime's rules, and the
+// converter run by IOsCommand, receive it as it stands.
+std::string QuoteArgument(std::string_view argument);
+
 // The command line a Windows launcher would have built from `argv`:
 // arguments joined by blanks, those with blanks or tabs (or empty ones)
 // enclosed in double quotes.

@@ -1,7 +1,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-#include <system_error>
 
 #include "toolkit/core/errors.h"
 #include "toolkit/core/text.h"
@@ -9,10 +8,13 @@
 #include "toolkit/dialogs/common_dialogs.h"
 #include "toolkit/dialogs/dialog_status.h"
 #include "toolkit/dialogs/file_filter.h"
+#include "toolkit/os/files.h"
 #include "toolkit/platform/platform.h"
 
 namespace {
 
+// Paths are taken apart and put together with std::filesystem's lexical
+// operations; the file system itself is reached only through the door.
 namespace fs = std::filesystem;
 
 enum Flags {
@@ -28,16 +30,18 @@ enum Flags {
 enum Answer { kNo = 2, kYes = 1 };
 enum Icon { kQuestion = 2, kExclamation = 3 };
 
+namespace os = zarv::os;
+
 std::string CurrentDirectory() {
-  std::error_code ec;
-  const fs::path cwd = fs::current_path(ec);
-  return ec ? std::string("/") : cwd.string();
+  std::string cwd;
+  return os::Door().current_folder(&cwd) == 0 ? cwd : std::string("/");
 }
 
 void ChangeDirectory(const std::string& dir) {
-  std::error_code ec;
-  fs::current_path(dir, ec);  // a folder that vanished meanwhile is left as it is
+  os::Door().change_folder(dir);  // a folder that vanished meanwhile is left as it is
 }
+
+bool IsFolder(const std::string& path) { return os::KindOf(path) == os::Kind::kDirectory; }
 
 // "dir/name" in, the dialog's starting folder and name box out.
 void SplitInitialName(std::string_view given, zarv::platform::FileDialogSpec& spec) {
@@ -60,11 +64,6 @@ bool HasExtension(const std::string& path) {
   const std::string name = fs::path(path).filename().string();
   const std::size_t dot = name.rfind('.');
   return dot != std::string::npos && dot > 0;
-}
-
-fs::file_status StatusOf(const std::string& path) {
-  std::error_code ec;
-  return fs::status(path, ec);
 }
 
 int Ask(int buttons, int icon, int default_button, const std::string& text,
@@ -113,12 +112,12 @@ bool Acceptable(const std::string& path, int flags, const std::string& title,
   }
   const bool save = (flags & kSave) != 0;
   const fs::path parent = fs::path(path).parent_path();
-  if (!(flags & kPathNeedNotExist) && !fs::is_directory(StatusOf(parent.string()))) {
+  if (!(flags & kPathNeedNotExist) && !IsFolder(parent.string())) {
     Ask(0, kExclamation, 1, path + "\rThe folder does not exist.\rCheck the path and try again.",
         title);
     return false;
   }
-  const bool exists = fs::exists(StatusOf(path));
+  const bool exists = os::KindOf(path) != os::Kind::kMissing;
   if (!save && (flags & kMustExist) && !exists) {
     Ask(0, kExclamation, 1, path + "\rFile not found.\rCheck the file name and try again.", title);
     return false;
@@ -174,7 +173,7 @@ void WFileDialog(std::string_view filter, int flags, zarv::TextSpan file_name,
       if (!Acceptable(answer.path, flags, spec.title, file_name.size())) {
         // Open again where the refused name pointed, with that name.
         const fs::path refused(answer.path);
-        if (fs::is_directory(StatusOf(refused.parent_path().string()))) {
+        if (IsFolder(refused.parent_path().string())) {
           spec.directory = refused.parent_path().string();
         }
         spec.name = refused.filename().string();

@@ -105,6 +105,22 @@ int FaultyOs::current_folder(std::string* folder) {
   return base_.current_folder(folder);
 }
 
+int FaultyOs::change_folder(const std::string& path) {
+  if (const int e = injected(Call::kChangeFolder)) return e;
+  return base_.change_folder(path);
+}
+
+int FaultyOs::make_folder(const std::string& path, unsigned mode) {
+  if (const int e = injected(Call::kMakeFolder)) return e;
+  return base_.make_folder(path, mode);
+}
+
+int FaultyOs::probe_in_child(const std::function<int()>& body, int timeout_seconds,
+                             int* exit_status) {
+  if (const int e = injected(Call::kStart)) return e;
+  return base_.probe_in_child(body, timeout_seconds, exit_status);
+}
+
 int FaultyOs::access(const std::string& path, int how) {
   if (const int e = injected(Call::kAccess)) return e;
   return base_.access(path, how);

@@ -45,9 +45,13 @@ class FaultyOs final : public Os {
   int list_folder(const std::string& path, std::vector<std::string>* names) override;
   int read_link(const std::string& path, std::string* target) override;
   int current_folder(std::string* folder) override;
+  int change_folder(const std::string& path) override;
+  int make_folder(const std::string& path, unsigned mode) override;
   int access(const std::string& path, int how) override;
   int start(const std::vector<std::string>& argv, const StartOptions& options,
             std::unique_ptr<Process>* process) override;
+  int probe_in_child(const std::function<int()>& body, int timeout_seconds,
+                     int* exit_status) override;
   std::int64_t now_ms() override { return base_.now_ms(); }
   unsigned umask() override { return base_.umask(); }
 

@@ -33,16 +33,6 @@ int FollowLinks(std::string path, std::string* target) {
   return ELOOP;
 }
 
-int WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    std::size_t written = 0;
-    if (const int error = Door().write(fd, bytes.data(), bytes.size(), &written)) return error;
-    if (written == 0) return EIO;
-    bytes.remove_prefix(written);
-  }
-  return 0;
-}
-
 }  // namespace
 
 Kind KindOf(const std::string& path) {
@@ -120,6 +110,46 @@ int ReadSmallFile(const std::string& path, std::string* bytes, std::size_t limit
   return 0;
 }
 
+int ReadWholeFile(Os& os, const std::string& path, std::string* bytes, std::size_t limit) {
+  bytes->clear();
+  int fd = -1;
+  if (const int error = os.open(path, O_RDONLY, 0, &fd)) return error;
+  FileInfo info;
+  int error = os.fstat(fd, &info);
+  if (!error && info.kind == Kind::kDirectory) error = EISDIR;
+  char buffer[65536];
+  while (!error) {
+    std::size_t got = 0;
+    if ((error = os.read(fd, buffer, sizeof buffer, &got)) != 0 || got == 0) break;
+    if (got > limit - std::min(limit, bytes->size())) {
+      error = EFBIG;
+      break;
+    }
+    bytes->append(buffer, got);
+  }
+  os.close(fd);
+  return error;
+}
+
+int WriteAll(Os& os, int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    std::size_t written = 0;
+    if (const int error = os.write(fd, bytes.data(), bytes.size(), &written)) return error;
+    if (written == 0) return EIO;
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+int AppendToFile(Os& os, const std::string& path, std::string_view bytes, bool truncate) {
+  int fd = -1;
+  const int flags = O_WRONLY | O_CREAT | (truncate ? O_TRUNC : O_APPEND);
+  if (const int error = os.open(path, flags, 0666, &fd)) return error;
+  const int error = WriteAll(os, fd, bytes);
+  const int closed = os.close(fd);
+  return error ? error : closed;
+}
+
 // ---- AtomicFile ----
 
 AtomicFile::~AtomicFile() { discard(); }
@@ -165,7 +195,7 @@ int AtomicFile::create(const std::string& path, const AtomicOptions& options) {
 
 int AtomicFile::write(std::string_view bytes) {
   if (fd_ < 0) return EBADF;
-  const int error = WriteAll(fd_, bytes);
+  const int error = WriteAll(Door(), fd_, bytes);
   if (error) discard();
   return error;
 }

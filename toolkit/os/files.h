@@ -50,6 +50,20 @@ class InputFile {
 // The whole of a small file (at most `limit` bytes are kept).
 int ReadSmallFile(const std::string& path, std::string* bytes, std::size_t limit = 1 << 20);
 
+// The channels a program keeps beside its work (a script it follows, a
+// transcript or report it writes) go through `os` as given, so that a test
+// that fails the program's own calls never fails them too.
+//
+// The whole of `path`, waiting for a pipe's writer as a plain read does;
+// EFBIG when it holds more than `limit` bytes.
+int ReadWholeFile(Os& os, const std::string& path, std::string* bytes, std::size_t limit);
+// Writes all of `bytes` to the open descriptor `fd`.
+int WriteAll(Os& os, int fd, std::string_view bytes);
+// Writes `bytes` at the end of `path` (made when missing; emptied first
+// with `truncate`), as they stand: never for the user's files, which are
+// written atomically.
+int AppendToFile(Os& os, const std::string& path, std::string_view bytes, bool truncate = false);
+
 // How an AtomicFile is made.
 struct AtomicOptions {
   unsigned mode = 0666;                // for a new file, less the creation mask

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@ struct FileInfo {
   unsigned mode = 0;  // permission bits
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  std::int64_t modified_ns = 0;  // last modification, nanoseconds since the epoch
 };
 
 // What a started program does with its standard streams. Its standard input
@@ -76,6 +78,8 @@ enum class Call {
   kListFolder,
   kReadLink,
   kCurrentFolder,
+  kChangeFolder,
+  kMakeFolder,
   kAccess,
   kStart,
   kCount,  // not a call: the number of kinds
@@ -105,12 +109,23 @@ class Os {
   virtual int list_folder(const std::string& path, std::vector<std::string>* names) = 0;
   virtual int read_link(const std::string& path, std::string* target) = 0;
   virtual int current_folder(std::string* folder) = 0;
+  // chdir(2).
+  virtual int change_folder(const std::string& path) = 0;
+  // mkdir(2); an existing folder is EEXIST.
+  virtual int make_folder(const std::string& path, unsigned mode) = 0;
   // access(2) with X_OK and the like.
   virtual int access(const std::string& path, int how) = 0;
   // Starts argv[0] (a path) with the arguments that follow, never through a
   // shell.
   virtual int start(const std::vector<std::string>& argv, const StartOptions& options,
                     std::unique_ptr<Process>* process) = 0;
+  // Runs `body` in a copy of this process (fork, no exec) whose standard
+  // output and error go to /dev/null, and waits for it to end, at most
+  // `timeout_seconds` (then it is killed): *exit_status as for
+  // Process::exit_status. For probes that may end the process they run in.
+  // Counted and failed as a start.
+  virtual int probe_in_child(const std::function<int()>& body, int timeout_seconds,
+                             int* exit_status) = 0;
   // A steady clock in milliseconds.
   virtual std::int64_t now_ms() = 0;
   // The process's file-creation mask (it is left as it was).

@@ -32,6 +32,7 @@ void Fill(const struct stat& st, FileInfo* info) {
   info->mode = st.st_mode & 07777;
   info->device = st.st_dev;
   info->inode = st.st_ino;
+  info->modified_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 class PosixOs final : public Os {
@@ -140,6 +141,19 @@ class PosixOs final : public Os {
     buffer.resize(buffer.find('\0'));
     *folder = std::move(buffer);
     return 0;
+  }
+
+  int change_folder(const std::string& path) override {
+    return ::chdir(path.c_str()) == 0 ? 0 : errno;
+  }
+
+  int make_folder(const std::string& path, unsigned mode) override {
+    return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+  }
+
+  int probe_in_child(const std::function<int()>& body, int timeout_seconds,
+                     int* exit_status) override {
+    return ProbeInChild(body, timeout_seconds, exit_status);
   }
 
   int access(const std::string& path, int how) override {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <climits>
 #include <thread>
@@ -207,6 +208,31 @@ int StartPosixProcess(const std::vector<std::string>& argv, const StartOptions& 
     return error;
   }
   *process = std::make_unique<PosixProcess>(pid, OpenPidFd(pid), errors_read, options.echo_errors);
+  return 0;
+}
+
+}  // namespace zarv::os
+
+namespace zarv::os {
+
+int ProbeInChild(const std::function<int()>& body, int timeout_seconds, int* exit_status) {
+  std::fflush(nullptr);  // nothing buffered is written twice
+  const pid_t child = ::fork();
+  if (child < 0) return errno;
+  if (child == 0) {
+    const int null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null_fd >= 0) {
+      ::dup2(null_fd, STDOUT_FILENO);
+      ::dup2(null_fd, STDERR_FILENO);
+    }
+    if (timeout_seconds > 0) ::alarm(static_cast<unsigned>(timeout_seconds));
+    ::_exit(body());
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  *exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? -WTERMSIG(status) : 0;
   return 0;
 }
 

@@ -3,14 +3,17 @@
 // where they stand are noted and skipped, so a bad script never stops a run.
 #include "toolkit/platform/script.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
+
+#include "toolkit/os/files.h"
 
 namespace zarv::platform {
 
 namespace {
+
+// No script is longer; /dev/zero named as one must not eat the machine.
+constexpr std::size_t kScriptLimit = 64 << 20;
 
 std::vector<ScriptLine> ParseScript(std::string_view text) {
   std::vector<ScriptLine> lines;
@@ -44,16 +47,7 @@ std::unique_ptr<ScriptDriver> ScriptDriver::FromEnvironment(Transcript& transcri
   const char* name = std::getenv("ZARVSCRIPT");
   if (name == nullptr || *name == '\0') return FromText({}, transcript);
   std::string content;
-  int err = 0;
-  if (std::FILE* f = std::fopen(name, "rb")) {
-    char buffer[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    if (std::ferror(f)) err = errno != 0 ? errno : EIO;
-    std::fclose(f);
-  } else {
-    err = errno;
-  }
+  const int err = os::ReadWholeFile(os::Posix(), name, &content, kScriptLimit);
   if (err != 0) {
     transcript.note(std::string("cannot read the script ") + name + ": " + std::strerror(err) +
                     "; running without one");

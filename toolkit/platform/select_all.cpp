@@ -1,11 +1,11 @@
 // Backend selection for the desktop program: headless is built in, the Qt
 // backend is loaded from the program folder when it is asked for.
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "toolkit/os/os.h"
 #include "toolkit/platform/headless/headless_platform.h"
 #include "toolkit/platform/platform.h"
 
@@ -13,10 +13,8 @@ namespace zarv::platform {
 namespace {
 
 std::string ProgramFolder() {
-  std::string path(4096, '\0');
-  const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (n <= 0) return "./";
-  path.resize(static_cast<std::size_t>(n));
+  std::string path;
+  if (os::Door().read_link("/proc/self/exe", &path) != 0 || path.empty()) return "./";
   return path.substr(0, path.rfind('/') + 1);
 }
 

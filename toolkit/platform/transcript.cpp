@@ -2,10 +2,14 @@
 // crash of the program never loses what it had already shown.
 #include "toolkit/platform/transcript.h"
 
-#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+
+#include "toolkit/os/files.h"
 
 namespace zarv::platform {
 
@@ -50,22 +54,24 @@ std::unique_ptr<Transcript> Transcript::FromEnvironment() {
   const char* name = std::getenv("ZARVTRANSCRIPT");
   if (name == nullptr || *name == '\0') return t;
   if (std::strcmp(name, "-") == 0) {
-    t->file_ = stdout;
+    std::fflush(stdout);  // what the program printed before comes first
+    t->fd_ = STDOUT_FILENO;
     return t;
   }
   // Opening for writing empties the file: never do that to the script.
   const char* script = std::getenv("ZARVSCRIPT");
-  std::error_code ec;
-  if (script != nullptr && *script != '\0' && std::filesystem::equivalent(name, script, ec)) {
+  if (script != nullptr && *script != '\0' && os::SameFile(name, script)) {
     std::fprintf(stderr, "The transcript %s is the script itself; no transcript is written\n",
                  name);
     return t;
   }
-  t->file_ = std::fopen(name, "w");
-  if (t->file_ == nullptr) {
-    std::fprintf(stderr, "Cannot write the transcript %s: %s\n", name, std::strerror(errno));
+  // The transcript records what the screen shows, so it is written past any
+  // door a test has put in place.
+  if (const int error = os::Posix().open(name, O_WRONLY | O_CREAT | O_TRUNC, 0666, &t->fd_)) {
+    std::fprintf(stderr, "Cannot write the transcript %s: %s\n", name, std::strerror(error));
+    t->fd_ = -1;
   } else {
-    t->owns_file_ = true;
+    t->owns_fd_ = true;
   }
   return t;
 }
@@ -77,15 +83,17 @@ std::unique_ptr<Transcript> Transcript::InMemory() {
 }
 
 Transcript::~Transcript() {
-  if (owns_file_) std::fclose(file_);
+  if (owns_fd_) os::Posix().close(fd_);
 }
 
 void Transcript::line(std::string_view raw) {
   if (in_memory_) lines_.emplace_back(raw);
-  if (file_ != nullptr) {
-    std::fwrite(raw.data(), 1, raw.size(), file_);
-    std::fputc('\n', file_);
-    std::fflush(file_);
+  if (fd_ >= 0) {
+    if (fd_ == STDOUT_FILENO) std::fflush(stdout);  // in order with what was printed
+    std::string whole;
+    whole.reserve(raw.size() + 1);
+    whole.append(raw).push_back('\n');
+    os::WriteAll(os::Posix(), fd_, whole);
   }
 }
 

@@ -56,8 +56,8 @@ class Transcript {
 
  private:
   Transcript() = default;
-  std::FILE* file_ = nullptr;
-  bool owns_file_ = false;
+  int fd_ = -1;  // where the lines go, if anywhere
+  bool owns_fd_ = false;
   bool in_memory_ = false;
   std::vector<std::string> lines_;
 };

@@ -1,6 +1,7 @@
 #include "tools/makeov2/converter.h"
 
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -41,6 +42,30 @@ struct Pois {
   }
 };
 
+// At most this many bad lines are named one by one; a summary follows.
+constexpr int kLinesNamed = 10;
+// Quoted texts in messages are cut to this many bytes.
+constexpr std::size_t kQuoteBytes = 60;
+
+// A text from the input as a message shows it: cut short, on one line.
+std::string Shown(std::string_view text) {
+  std::string shown(text.substr(0, kQuoteBytes));
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 32) c = '?';
+  }
+  if (text.size() > kQuoteBytes) shown += "...";
+  return shown;
+}
+
+// What is wrong with a refused line: the reason, the field at fault and the
+// POI it belongs to, as far as the line got.
+std::string Complaint(const formats::TempLine& parsed) {
+  std::string text(parsed.error);
+  if (!parsed.field.empty()) text.append(" (").append(Shown(parsed.field)).append(")");
+  if (!parsed.record.name.empty()) text.append(" in POI \"").append(Shown(parsed.record.name)).append("\"");
+  return text;
+}
+
 }  // namespace
 
 int Convert(std::string_view input_name, formats::ByteSource& input, const std::string& output_path,
@@ -48,20 +73,54 @@ int Convert(std::string_view input_name, formats::ByteSource& input, const std::
   Pois pois;
   formats::LineReader lines(input, kMaxLine);
   formats::Line line;
+  long long bad_lines = 0;
+  // Every line must become a POI of the file, or nothing is written: an
+  // overlay that silently lacks some POI would pass for the whole group.
+  const auto refuse = [&](std::string_view what) {
+    if (++bad_lines <= kLinesNamed) {
+      errors << "makeov2: " << input_name << ':' << line.number << ": " << what << '\n';
+    }
+  };
+  std::optional<long long> trailer_count;
+  std::uint64_t trailer_line = 0;
   while (lines.next(&line)) {
     if (line.cut) {
-      errors << "makeov2: " << input_name << " line " << line.number << ": the line is too long\n";
+      refuse("the line is too long");
       continue;
     }
     const formats::TempLine parsed = formats::ParseTempLine(line.text);
-    if (parsed.kind == formats::TempLine::Kind::kRecord) {
-      pois.add(parsed.record);
-    } else if (parsed.kind == formats::TempLine::Kind::kBad) {
-      errors << "makeov2: " << input_name << " line " << line.number << ": " << parsed.error << '\n';
+    switch (parsed.kind) {
+      case formats::TempLine::Kind::kRecord:
+        pois.add(parsed.record);
+        break;
+      case formats::TempLine::Kind::kBad:
+        refuse(Complaint(parsed));
+        break;
+      case formats::TempLine::Kind::kTrailer:
+        trailer_count = parsed.count;
+        trailer_line = line.number;
+        break;
+      case formats::TempLine::Kind::kSkip:
+        break;
     }
   }
   if (lines.error() != 0) {
     errors << "makeov2: cannot read " << input_name << ": " << Reason(lines.error()) << '\n';
+    return kFailed;
+  }
+  if (bad_lines > 0) {
+    errors << "makeov2: " << input_name << ": " << bad_lines
+           << (bad_lines == 1 ? " line cannot" : " lines cannot")
+           << " be converted; no OV2 file written\n";
+    return kFailed;
+  }
+  // The count the writer put at the end must be the count read: a file cut
+  // short, or lines broken apart, would otherwise lose POI unnoticed.
+  const long long count = static_cast<long long>(pois.entries.size());
+  if (trailer_count && *trailer_count != count) {
+    errors << "makeov2: " << input_name << ':' << trailer_line << ": the file says "
+           << *trailer_count << " POI records were written, but it holds " << count
+           << "; no OV2 file written\n";
     return kFailed;
   }
   if (pois.entries.empty()) {

@@ -29,6 +29,18 @@ TEST(TempFile, LayoutKeepsLeadingBlanksAndEndsWithTheCount) {
   EXPECT_EQ(trailers, ";* 30000 POI records written.\r\n;*    12 POI records written.\r\n");
 }
 
+// A refused line says which field is at fault and, once the name was
+// found, whose POI it is.
+TEST(TempLine, ARefusedLineNamesItsFieldAndPoi) {
+  TempLine parsed = ParseTempLine("  200.00000,   1.00000,\"Far, away\"\r");
+  EXPECT_EQ(parsed.kind, Kind::kBad);
+  EXPECT_EQ(parsed.field, "200.00000");
+  EXPECT_EQ(parsed.record.name, "Far, away");
+  parsed = ParseTempLine("1,2");
+  EXPECT_EQ(parsed.field, "");
+  EXPECT_EQ(parsed.record.name, "");
+}
+
 TEST(TempLine, Kinds) {
   struct Row {
     std::string line;
@@ -51,12 +63,18 @@ TEST(TempLine, Kinds) {
       {"1,2, Kew Gardens \r", Kind::kRecord, 100000, 200000, "Kew Gardens"},
       {"1,2,  ", Kind::kBad, 0, 0, "the name is missing"},
       {"1,2,\"Kew", Kind::kBad, 0, 0, "the name has no closing double quote"},
-      {"**********,2,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"**********,2,\"x\"", Kind::kBad, 0, 0, "longitude overflowed its field"},
+      {"abc,2,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"1, ********** ,\"x\"", Kind::kBad, 0, 0, "latitude overflowed its field"},
       {"1,nan,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
       {"1,2 3,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
       {"180.00001,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
       {"0,-91,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
-      {std::string("0,0,\"a\0b\"", 9), Kind::kBad, 0, 0, "the name contains a NUL byte"},
+      {std::string("0,0,\"a\0b\"", 9), Kind::kBad, 0, 0, "the name contains a NUL byte, which an OV2 name cannot hold"},
+      {";*    12 POI records written.\r", Kind::kTrailer, 0, 0, "12"},
+      {";* 30000 POI records written.", Kind::kTrailer, 0, 0, "30000"},
+      {";*  *** POI records written.", Kind::kSkip},
+      {";* 12 POI records", Kind::kSkip},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.line);
@@ -68,6 +86,8 @@ TEST(TempLine, Kinds) {
       EXPECT_EQ(parsed.record.name, row.name_or_error);
     } else if (row.kind == Kind::kBad) {
       EXPECT_EQ(parsed.error, row.name_or_error);
+    } else if (row.kind == Kind::kTrailer) {
+      EXPECT_EQ(std::to_string(parsed.count), row.name_or_error);
     }
   }
 }

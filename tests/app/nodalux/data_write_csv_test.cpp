@@ -103,6 +103,25 @@ TEST_F(WriteCsv, AFailedSaveLeavesTheOldFileWhole) {
   EXPECT_GE(failures, 7);
 }
 
+// The longest names a folder takes save: the temporary file the save
+// writes first has a short name of its own beside them.
+TEST_F(WriteCsv, NamesOf249To255BytesSave) {
+  AddToGroup(1.0f, 2.0f, "a");
+  const std::filesystem::path old_folder = std::filesystem::current_path();
+  std::filesystem::current_path(temp_dir_);
+  for (std::size_t length = 249; length <= 255; ++length) {
+    const std::string name = std::string(length - 4, 'n') + ".csv";
+    OUTPUT_FILE.assign(name);
+    ForgetScreen();
+    WRITE_CSV();
+    ASSERT_EQ(Screen().size(), 1u);
+    EXPECT_TRUE(Screen()[0].ends_with("\"1 points written\"")) << length;
+    EXPECT_EQ(ReadFileBytes(temp_dir_ / name), "Longitude,Latitude,Name\r\n1.00000,2.00000,\"a\"\r\n");
+  }
+  std::filesystem::current_path(old_folder);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_dir_), std::filesystem::directory_iterator()), 7);
+}
+
 TEST_F(WriteCsv, ADeviceOrAPipeIsNeverWritten) {
   AddToGroup(1.0f, 2.0f, "a");
   OUTPUT_FILE.assign("/dev/full");

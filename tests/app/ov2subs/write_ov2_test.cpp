@@ -2,10 +2,14 @@
 // run the built converter from a program folder the way start-up sets it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 
 #include "app/shared/program_state.h"
@@ -14,7 +18,10 @@
 #include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/temp_file.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"
+#include "toolkit/core/command_line.h"
 #include "toolkit/core/errors.h"
+#include "toolkit/os/faulty_os.h"
+#include "app/shared/file_names.h"
 #include "toolkit/platform/transcript.h"
 
 namespace nodalux {
@@ -35,6 +42,10 @@ POI_RECORD Poi(float lon, float lat, std::string_view name) {
 TEST(Ov2Command, FolderUnquotedOutputQuoted) {
   EXPECT_EQ(ov2::ConverterCommand("/opt/my apps/nodalux/", "/home/u/maps/pubs.ov2"),
             "/opt/my apps/nodalux/MakeOV2_v1-1 makeov2.tmp \"/home/u/maps/pubs.ov2\"");
+  // Quotes and the backslashes before them are escaped, so that the
+  // converter gets this very name and not "/m/ab.ov2".
+  EXPECT_EQ(ov2::ConverterCommand("/p/", "/m/a\"b\\.ov2\\"),
+            "/p/MakeOV2_v1-1 makeov2.tmp \"/m/a\\\"b\\.ov2\\\\\"");
   EXPECT_EQ(ov2::SymbolFileName("/home/u/maps/pubs"), "/home/u/maps/pubs.bmp");
 }
 
@@ -91,9 +102,12 @@ class WriteOv2 : public testing::Ov2ScreenTest {
   }
 
   std::string RunLine(int result) const {
-    return "run " +
-           Quote(program_.string() + "/MakeOV2_v1-1 makeov2.tmp \"" + output_.string() + "\"") +
+    return "run " + Quote(program_.string() + "/MakeOV2_v1-1 makeov2.tmp " + zarv::QuoteArgument(output_.string())) +
            " 3 -> " + std::to_string(result);
+  }
+
+  std::string NotWritten(const std::string& why) const {
+    return BoxLine(0, 3, "Converter Error", "The OV2 file was not written:\r" + output_.string() + "\r" + why);
   }
 
   static std::string SymbolLine(const fs::path& symbol) {
@@ -152,7 +166,8 @@ TEST_P(WriteOv2FromFolder, SavesOverlayAndSymbolAndRemovesTheTempFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, WriteOv2FromFolder,
-                         ::testing::Values("program", "my program files"));
+                         ::testing::Values("program", "my program files", "pro\"gram", "a \\ b\\",
+                                           "-tab\there \xe9"));
 
 TEST_F(WriteOv2, SavingAgainReplacesOverlayAndKeepsTheUsersSymbol) {
   WriteBytes(output_, "old overlay");
@@ -223,13 +238,13 @@ TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
     ForgetScreen();
     WRITE_OV2();
 
-    // No "points written": the old overlay is gone and no new one came.
+    // No "points written", and the old overlay is still there as it was.
     EXPECT_EQ(Events(),
               (std::vector<std::string>{
                   ListLine("Running TomTom MakeOV2 utility"), RunLine(failure.run_result),
                   BoxLine(0, 3, "Converter Error",
                           "The OV2 file was not written:\r" + output_.string() + "\r" + failure.why)}));
-    EXPECT_FALSE(fs::exists(output_)) << "the old overlay must not pass for the new one";
+    if (fs::exists(output_.parent_path())) EXPECT_EQ(ReadFileBytes(output_), "old overlay");
     EXPECT_FALSE(fs::exists(output_.parent_path() / "pubs.bmp"));
     EXPECT_FALSE(fs::exists(temp_dir_ / "makeov2.tmp"));
     EXPECT_EQ(zarv::InfoStatus(1), 0);
@@ -259,6 +274,231 @@ TEST_F(WriteOv2, ALinkNamedLikeTheTempFileIsLeftAlone) {
   EXPECT_TRUE(fs::is_symlink("makeov2.tmp"));
   EXPECT_EQ(ReadFileBytes(temp_dir_ / "precious.txt"), "the user's");
   EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+}
+
+// Every regular file below `folder` with its bytes.
+std::map<fs::path, std::string> FilesBelow(const fs::path& folder) {
+  std::map<fs::path, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_symlink() && entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[entry.path()].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+  }
+  return files;
+}
+
+// Names Linux allows that a command line could turn into another name: the
+// converter writes exactly the chosen file, and every other file stays.
+TEST_F(WriteOv2, HostileNamesSaveExactlyThatFile) {
+  const fs::path q = temp_dir_ / "q";
+  fs::create_directories(q / "trail.ov2");
+  for (const char* name : {"ab.ov2", "a.ov2", "b.ov2", "a\\b.ov2", "ab.bmp", "x.ov2"}) {
+    WriteBytes(q / name, std::string("the user's ") + name);
+  }
+  const std::vector<fs::path> outputs = {
+      q / "a\"b.ov2",      q / "a\\\"b.ov2",    q / "a\\\\\"b.ov2", q / "\"\".ov2",
+      q / "back\\.ov2",    q / "two  blanks .ov2", q / "tab\tand\nfeed.ov2",
+      q / "\xe9t\xe9 \xff.ov2", q / "$(x) `y`;|&.ov2", q / "trail.ov2" / "end\\",
+      "-dash.ov2",  // relative to the current folder, as a name may be
+  };
+  for (const fs::path& output : outputs) {
+    SCOPED_TRACE(output.string());
+    UseOutput(output);
+    const auto before = FilesBelow(temp_dir_);
+    ForgetScreen();
+    WRITE_OV2();
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+    ExpectTheGroupIn(output_);
+    // Nothing else was touched, and the bitmap (if new) is the default.
+    auto after = FilesBelow(temp_dir_);
+    after.erase(fs::absolute(output_));
+    zarv::Text<256> root;
+    zarv::Text<3> extension;
+    EXTN(output_.string(), root, extension);
+    const fs::path symbol = fs::absolute(ov2::SymbolFileName(root.trimmed()));
+    if (!before.contains(symbol)) {
+      EXPECT_EQ(after[symbol], "BM default");
+      after.erase(symbol);
+    }
+    auto unchanged = before;
+    unchanged.erase(fs::absolute(output_));
+    EXPECT_EQ(after, unchanged);
+  }
+  EXPECT_EQ(ReadFileBytes(q / "ab.ov2"), "the user's ab.ov2");
+}
+
+// The overlay holds only what devices and peer tools take for a place on
+// the earth; a group with anything else is not written at all, and the box
+// says which POI and why.
+TEST_F(WriteOv2, ValuesAnOverlayCannotHoldFailTheSave) {
+  struct Case {
+    POI_RECORD poi;
+    std::string complaint;
+  };
+  const Case cases[] = {
+      {Poi(200.0f, 51.0f, "Far east"), "longitude is outside -180..180 (200.00000) in POI \"Far east\""},
+      {Poi(-180.00002f, 51.0f, "Just west"), "longitude is outside -180..180 (-180.00002) in POI \"Just west\""},
+      {Poi(0.0f, -91.0f, "South"), "latitude is outside -90..90 (-91.00000) in POI \"South\""},
+      {Poi(12345.6f, 1.0f, "Wide"), "longitude overflowed its field (**********) in POI \"Wide\""},
+      {Poi(1.0f, -1000.0f, "Deep"), "latitude overflowed its field (**********) in POI \"Deep\""},
+      {Poi(1.0f, 2.0f, std::string_view("nul\0name", 8)),
+       "the name contains a NUL byte, which an OV2 name cannot hold in POI \"nul?name\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.complaint);
+    GROUP_TABLE[2] = c.poi;
+    WriteBytes(output_, "old overlay");
+    ForgetScreen();
+    WRITE_OV2();
+    EXPECT_EQ(Events(), (std::vector<std::string>{
+                            ListLine("Running TomTom MakeOV2 utility"), RunLine(32),
+                            NotWritten("makeov2: makeov2.tmp:4: " + c.complaint +
+                                       "\rmakeov2: makeov2.tmp: 1 line cannot be converted; no OV2 "
+                                       "file written\rMakeOV2_v1-1 ended with exit status 1.")}));
+    EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+    EXPECT_FALSE(fs::exists(temp_dir_ / "out files" / "pubs.bmp"));
+    EXPECT_FALSE(fs::exists("makeov2.tmp"));
+  }
+
+  // The limits themselves are places.
+  GROUP_TABLE[1] = Poi(-180.0f, 90.0f, "North-west corner");
+  GROUP_TABLE[2] = Poi(180.0f, -90.0f, "South-east corner");
+  ForgetScreen();
+  WRITE_OV2();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{});
+  ExpectTheGroupIn(output_);
+}
+
+// Many bad POI: the box shows the first few and how many there were.
+TEST_F(WriteOv2, ManyBadPoiAreCountedNotAllListed) {
+  for (int i = 1; i <= 40; ++i) GROUP_TABLE[i] = Poi(static_cast<float>(180 + i), 0.0f, "P" + std::to_string(i));
+  GROUP_COUNT = 40;
+  WRITE_OV2();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{NotWritten(
+                         "makeov2: makeov2.tmp:3: longitude is outside -180..180 (181.00000) in POI \"P1\"\r"
+                         "makeov2: makeov2.tmp:4: longitude is outside -180..180 (182.00000) in POI \"P2\"\r"
+                         "makeov2: makeov2.tmp:5: longitude is outside -180..180 (183.00000) in POI \"P3\"\r"
+                         "makeov2: makeov2.tmp: 40 lines cannot be converted; no OV2 file written\r"
+                         "MakeOV2_v1-1 ended with exit status 1.")});
+  EXPECT_FALSE(fs::exists(output_));
+}
+
+// A line break in a name would cut its line of the temporary file in two:
+// the group is refused before anything is written or run.
+TEST_F(WriteOv2, ALineBreakInANameIsRefusedBeforeTheConverterRuns) {
+  GROUP_TABLE[2] = Poi(1.0f, 2.0f, "Kew\nGardens");
+  WriteBytes(output_, "old overlay");
+  WRITE_OV2();
+  EXPECT_EQ(Events(), std::vector<std::string>{NotWritten(
+                          "The name of POI 2 (\"Kew...\") holds a line break,\rwhich the "
+                          "converter's input cannot carry.")});
+  EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+  EXPECT_FALSE(fs::exists("makeov2.tmp"));
+}
+
+// The longest names a folder takes: the converter's own temporary name and
+// the bitmap's name fit beside them.
+TEST_F(WriteOv2, NamesOf249To255BytesSave) {
+  for (std::size_t length = 249; length <= 255; ++length) {
+    SCOPED_TRACE(length);
+    const std::string stem(length - 4, 'n');
+    UseOutput(stem + ".ov2");
+    ForgetScreen();
+    WRITE_OV2();
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+    ExpectTheGroupIn(output_);
+    EXPECT_EQ(ReadFileBytes(stem + ".bmp"), "BM default");
+    EXPECT_TRUE(ScreenLines("text ").back().ends_with("\"2 points written\""));
+  }
+}
+
+// A file of the temporary file's name (left by an earlier run, say) is
+// replaced and removed; anything else of that name stays as it is.
+TEST_F(WriteOv2, TheTempFileNameTakenByAFileOrSomethingElse) {
+  WriteBytes("makeov2.tmp", "left from an earlier run");
+  WRITE_OV2();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{});
+  ExpectTheGroupIn(output_);
+  EXPECT_FALSE(fs::exists("makeov2.tmp"));
+
+  ASSERT_EQ(::mkfifo("makeov2.tmp", 0600), 0);
+  WriteBytes(output_, "old overlay");
+  ForgetScreen();
+  WRITE_OV2();  // must not wait for a writer on the pipe
+  EXPECT_EQ(Events(), std::vector<std::string>{BoxLine(
+                          0, 3, "File Error",
+                          "Cannot create file:\r" + (fs::current_path() / "makeov2.tmp").string() +
+                              "\rIt is a named pipe, which is left alone.")});
+  EXPECT_EQ(fs::status("makeov2.tmp").type(), fs::file_type::fifo);
+  EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+}
+
+TEST_F(WriteOv2, ASymbolThatCannotBeCopiedIsNamedAndTheOverlayStands) {
+  fs::remove(DEFAULT_SYMBOL_PATH.str());
+  WRITE_OV2();
+  const fs::path symbol = temp_dir_ / "out files" / "pubs.bmp";
+  EXPECT_EQ(Events(), (std::vector<std::string>{
+                          ListLine("Running TomTom MakeOV2 utility"), RunLine(32),
+                          BoxLine(0, 3, "File Error",
+                                  "Cannot copy the default symbol file to:\r" + symbol.string() +
+                                      "\rNo such file or directory"),
+                          ListLine("2 points written")}));
+  ExpectTheGroupIn(output_);
+  EXPECT_FALSE(fs::exists(symbol));
+}
+
+// Every call the save makes failing in turn: whatever fails, the old
+// overlay is whole or the new one is, the user's bitmap and other files
+// stay, no temporary file is left, a box names the file concerned, and the
+// points are counted as written only when they were.
+TEST_F(WriteOv2, EveryFailingCallLosesNothingAndNamesTheFile) {
+  const fs::path folder = temp_dir_ / "out files";
+  const fs::path symbol = folder / "pubs.bmp";
+  WriteBytes(folder / "other.ov2", "another overlay");
+  zarv::os::FaultyOs faulty;
+  int fired = 0;
+  for (const bool users_symbol : {false, true}) {
+    for (int kind = 0; kind < static_cast<int>(zarv::os::Call::kCount); ++kind) {
+      const auto call = static_cast<zarv::os::Call>(kind);
+      for (int nth = 1;; ++nth) {
+        SCOPED_TRACE("call kind " + std::to_string(kind) + ", number " + std::to_string(nth) +
+                     (users_symbol ? ", the user's bitmap there" : ""));
+        WriteBytes(output_, "old overlay");
+        fs::remove(symbol);
+        if (users_symbol) WriteBytes(symbol, "BM mine");
+        ForgetScreen();
+        faulty.reset();
+        faulty.fail(call, nth, EIO);
+        {
+          zarv::os::DoorScope scope(faulty);
+          WRITE_OV2();
+        }
+        if (!faulty.fired()) break;
+        ++fired;
+
+        const std::string overlay = ReadFileBytes(output_);
+        const bool replaced = overlay != "old overlay";
+        if (replaced) ExpectTheGroupIn(output_);
+        const auto texts = ScreenLines("text ");
+        const bool counted = !texts.empty() && texts.back().ends_with("\"2 points written\"");
+        EXPECT_TRUE(!counted || replaced);
+        for (const std::string& box : Boxes()) {
+          EXPECT_TRUE(box.find(output_.string()) != std::string::npos ||
+                      box.find(symbol.string()) != std::string::npos ||
+                      box.find("makeov2.tmp") != std::string::npos)
+              << box;
+        }
+        if (!counted) EXPECT_EQ(Boxes().size(), 1u);
+        if (users_symbol) EXPECT_EQ(ReadFileBytes(symbol), "BM mine");
+        EXPECT_EQ(ReadFileBytes(folder / "other.ov2"), "another overlay");
+        for (const auto& entry : fs::recursive_directory_iterator(temp_dir_)) {
+          EXPECT_FALSE(entry.path().filename().string().starts_with(".zarv-")) << entry.path();
+        }
+      }
+    }
+  }
+  EXPECT_GE(fired, 40);
 }
 
 }  // namespace

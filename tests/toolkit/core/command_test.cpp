@@ -85,6 +85,46 @@ TEST(CommandLineTest, OwnArgumentWordsAndJoining) {
   EXPECT_FALSE(head.quoted);
 }
 
+// Names Linux allows that the Windows rules would otherwise split, strip or
+// unescape: each comes back whole from its quoted form, between other words.
+const Words kHostileNames = {
+    "",          "plain",      "two  words",  " lead",        "trail ",
+    "a\"b",      "\"",         "\"\"",        "a\"\"b",        "a\\b",
+    "trailing\\", "trailing\\\\", "\\\"",       "a\\\"b",        "a\\\\\"b",
+    "\\",        "\\\\server\\x", "-x",          "--",           "tab\there",
+    "line\nfeed", "cr\rhere",   "\xe9t\xe9",   "\xff\xfe\x80", "*?[a]",
+    "$HOME `x` ;|&<>%PATH%^",
+};
+
+TEST(CommandLineTest, QuotedArgumentsComeBackExactly) {
+  Words names = kHostileNames;
+  std::string every_byte;
+  for (int b = 1; b < 256; ++b) every_byte += static_cast<char>(b);
+  names.push_back(every_byte);
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(SplitCommandArguments(QuoteArgument(name)), Words{name});
+    EXPECT_EQ(SplitCommandArguments(" makeov2.tmp " + QuoteArgument(name) + " next"),
+              (Words{"makeov2.tmp", name, "next"}));
+  }
+  // Every string of up to six of the characters the rules act on.
+  const std::string alphabet = "\\\" \ta";
+  std::vector<std::string> level = {""};
+  for (int length = 1; length <= 6; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& s : level) {
+      for (const char c : alphabet) {
+        longer.push_back(s + c);
+        ASSERT_EQ(SplitCommandArguments(QuoteArgument(longer.back()) + " x"),
+                  (Words{longer.back(), "x"}));
+      }
+    }
+    level = std::move(longer);
+  }
+  // A name without quotes or backslashes is only enclosed.
+  EXPECT_EQ(QuoteArgument("/home/u/my maps/p?.ov2"), "\"/home/u/my maps/p?.ov2\"");
+}
+
 // Runs this test program again as the probe with `args`.
 std::string Probe(const Words& args) {
   int fds[2];
@@ -211,6 +251,20 @@ TEST_F(CommandTest, ArgumentsArriveAsTheWindowsRulesSplitThem) {
   // Never through a shell: redirection and variables are plain words.
   EXPECT_EQ(Run("\"" + folder + "/show args\" > $HOME ;"), 0);
   EXPECT_EQ(Lines(dir_ / "args.txt"), (Words{">", "$HOME", ";"}));
+}
+
+// The whole road: a program in a folder whose name holds blanks, quotes and
+// backslashes, started unquoted, receives each hostile argument exactly.
+TEST_F(CommandTest, QuotedArgumentsReachTheProgramExactly) {
+  const std::string folder = dir_ / "my \"odd\" \\ tools";
+  std::filesystem::create_directories(folder);
+  WriteFile(folder + "/show", "#!/bin/sh\nprintf '%s' \"$2\" > \"$OUT\"\n", true);
+  for (const std::string& name : kHostileNames) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(dir_ / "args.txt");
+    ASSERT_EQ(Run(folder + "/show makeov2.tmp " + QuoteArgument(name)), 0);
+    EXPECT_EQ(ReadFile(dir_ / "args.txt"), name);
+  }
 }
 
 TEST_F(CommandTest, ExeIsAppendedToANameWithoutExtension) {

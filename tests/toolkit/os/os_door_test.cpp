@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -242,6 +245,71 @@ TEST(FaultyOsTest, APersistentFailureGoesOnUntilReset) {
   faulty.reset();
   EXPECT_EQ(Door().stat("/", true, &info), 0);
   EXPECT_EQ(info.kind, Kind::kDirectory);
+}
+
+// The channels beside the program's work: a script read whole (a pipe
+// waited for, /dev/zero cut off), notes appended or written afresh, all
+// through the Os they are given and not the one in force.
+TEST_F(DoorTest, WholeFilesAndNotesGoThroughTheOsTheyAreGiven) {
+  Write("script", "menu 40002\n");
+  std::string bytes;
+  EXPECT_EQ(ReadWholeFile(Posix(), Path("script"), &bytes, 100), 0);
+  EXPECT_EQ(bytes, "menu 40002\n");
+  EXPECT_EQ(ReadWholeFile(Posix(), Path("script"), &bytes, 5), EFBIG);
+  EXPECT_EQ(ReadWholeFile(Posix(), "/dev/zero", &bytes, 1 << 20), EFBIG);
+  EXPECT_LE(bytes.size(), 1u << 20);
+  EXPECT_EQ(ReadWholeFile(Posix(), dir_.string(), &bytes, 100), EISDIR);
+  EXPECT_EQ(ReadWholeFile(Posix(), Path("missing"), &bytes, 100), ENOENT);
+
+  FaultyOs faulty;
+  faulty.fail(Call::kWrite, 1, ENOSPC, true);
+  faulty.fail(Call::kOpen, 1, ENOSPC, true);
+  DoorScope scope(faulty);
+  EXPECT_EQ(AppendToFile(Posix(), Path("notes"), "one\n"), 0);
+  EXPECT_EQ(AppendToFile(Posix(), Path("notes"), "two\n"), 0);
+  EXPECT_EQ(Read("notes"), "one\ntwo\n");
+  EXPECT_EQ(AppendToFile(Posix(), Path("notes"), "afresh\n", true), 0);
+  EXPECT_EQ(Read("notes"), "afresh\n");
+  EXPECT_EQ(AppendToFile(Door(), Path("notes"), "lost\n"), ENOSPC);
+  EXPECT_EQ(Read("notes"), "afresh\n");
+}
+
+TEST_F(DoorTest, FoldersAreMadeAndEntered) {
+  const std::string made = Path("made");
+  EXPECT_EQ(Door().make_folder(made, 0700), 0);
+  EXPECT_EQ(Door().make_folder(made, 0700), EEXIST);
+  EXPECT_EQ(KindOf(made), Kind::kDirectory);
+  std::string before, inside;
+  ASSERT_EQ(Door().current_folder(&before), 0);
+  ASSERT_EQ(Door().change_folder(made), 0);
+  EXPECT_EQ(Door().current_folder(&inside), 0);
+  EXPECT_EQ(inside, fs::canonical(made).string());
+  EXPECT_EQ(Door().change_folder(Path("missing")), ENOENT);
+  ASSERT_EQ(Door().change_folder(before), 0);
+
+  FaultyOs faulty;
+  faulty.fail(Call::kMakeFolder, 1, EROFS);
+  DoorScope scope(faulty);
+  EXPECT_EQ(Door().make_folder(Path("other"), 0700), EROFS);
+  EXPECT_EQ(KindOf(Path("other")), Kind::kMissing);
+}
+
+// A probe runs in a copy of the process: whatever it does there (print,
+// end badly) stays there; its exit status comes back.
+TEST(ProbeTest, AChildCopyRunsTheBodyAndItsEndComesBack) {
+  int status = -100;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Posix().probe_in_child([] { std::puts("not seen"); return 7; }, 5, &status), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(status, 7);
+  EXPECT_EQ(Posix().probe_in_child([]() -> int { std::abort(); }, 5, &status), 0);
+  EXPECT_EQ(status, -SIGABRT);
+  EXPECT_EQ(Posix().probe_in_child([] { ::pause(); return 0; }, 1, &status), 0);
+  EXPECT_EQ(status, -SIGALRM);
+
+  FaultyOs faulty;
+  faulty.fail(Call::kStart, 1, EAGAIN);
+  EXPECT_EQ(faulty.probe_in_child([] { return 0; }, 5, &status), EAGAIN);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -23,27 +24,63 @@ int ConvertText(std::string_view name, std::string_view text, const std::string&
   return Convert(name, input, output, errors);
 }
 
-TEST(MakeOv2Convert, BadLinesAreNamedAndSkipped) {
+// A line that cannot become a POI of the overlay fails the conversion:
+// each is named with its line, a summary follows, and no file is written.
+TEST(MakeOv2Convert, BadLinesAreNamedAndNothingIsWritten) {
   ov2test::ScratchDir dir("makeov2_bad");
+  ov2test::WriteFile("out.ov2", "old");
   std::ostringstream errors;
   const int code = ConvertText("in.tmp",
                                ";* header\r\n"
                                "  1.00000,  2.00000,\"ok\"\r\n"
                                "garbage\r\n"
                                "  1.00000,  95.00000,\"far\"\r\n"
+                               "**********,  1.00000,\"wide\"\r\n"
+                               "  1.00000,  2.00000,\"cut\r\n"
                                "  3.00000,  4.00000,\"ok too\"",
                                "out.ov2", errors);
-  EXPECT_EQ(code, kOk);
+  EXPECT_EQ(code, kFailed);
   EXPECT_EQ(errors.str(),
-            "makeov2: in.tmp line 3: expected longitude, latitude and a name\n"
-            "makeov2: in.tmp line 4: latitude is outside -90..90\n");
-  EXPECT_EQ(ov2test::ReadFile("out.ov2").size(), 21u + 16u + 20u);
+            "makeov2: in.tmp:3: expected longitude, latitude and a name\n"
+            "makeov2: in.tmp:4: latitude is outside -90..90 (95.00000) in POI \"far\"\n"
+            "makeov2: in.tmp:5: longitude overflowed its field (**********) in POI \"wide\"\n"
+            "makeov2: in.tmp:6: the name has no closing double quote\n"
+            "makeov2: in.tmp: 4 lines cannot be converted; no OV2 file written\n");
+  EXPECT_EQ(ov2test::ReadFile("out.ov2"), "old");
+
+  // Ten are named; the count covers them all. Long texts are cut.
+  std::string many;
+  for (int i = 0; i < 25; ++i) many += "1,2,\"" + std::string(100, 'x') + "\r\n";
+  errors.str("");
+  EXPECT_EQ(ConvertText("in.tmp", many, "out.ov2", errors), kFailed);
+  const std::string said = errors.str();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 11);
+  EXPECT_NE(errors.str().find("25 lines cannot be converted"), std::string::npos);
+  errors.str("");
+  EXPECT_EQ(ConvertText("in.tmp", "1," + std::string(200, '7') + ",\"n\"", "out.ov2", errors), kFailed);
+  EXPECT_EQ(errors.str().substr(0, errors.str().find('\n') + 1),
+            "makeov2: in.tmp:1: latitude is outside -90..90 (" + std::string(60, '7') + "...) in POI \"n\"\n");
+}
+
+// The count in the trailer must be the count read: POI lost between the
+// writer and the converter fail the conversion.
+TEST(MakeOv2Convert, TheTrailerCountMustMatch) {
+  ov2test::ScratchDir dir("makeov2_trailer");
+  const std::string two = "1,2,\"a\"\r\n3,4,\"b\"\r\n";
+  std::ostringstream errors;
+  EXPECT_EQ(ConvertText("in.tmp", two + ";*     2 POI records written.\r\n", "out.ov2", errors), kOk);
+  EXPECT_EQ(errors.str(), "");
+  EXPECT_EQ(ConvertText("in.tmp", two + ";*     3 POI records written.\r\n", "out2.ov2", errors), kFailed);
+  EXPECT_EQ(errors.str(),
+            "makeov2: in.tmp:3: the file says 3 POI records were written, but it holds 2; no OV2 "
+            "file written\n");
+  EXPECT_FALSE(fs::exists("out2.ov2"));
 }
 
 TEST(MakeOv2Convert, NothingUsableFailsAndLeavesTheOldFile) {
   ov2test::ScratchDir dir("makeov2_fail");
   ov2test::WriteFile("out.ov2", "old");
-  for (const std::string input : {"", ";* only comments\r\n", "bad\r\n"}) {
+  for (const std::string input : {"", ";* only comments\r\n"}) {
     std::ostringstream errors;
     EXPECT_EQ(ConvertText("in.tmp", input, "out.ov2", errors), kFailed);
     EXPECT_NE(errors.str().find("makeov2: in.tmp: no POI record to write"), std::string::npos);

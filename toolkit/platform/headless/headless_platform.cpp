@@ -12,11 +12,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <span>
 
+#include "toolkit/os/os.h"
 #include "toolkit/platform/headless/headless_dialog.h"
 #include "toolkit/platform/script.h"
 
@@ -281,13 +283,13 @@ class HeadlessPlatform final : public Platform {
   std::string absolute(const std::string& path) {
     const std::filesystem::path p(path);
     if (p.is_absolute()) return path;
-    std::error_code ec;
-    const auto here = std::filesystem::current_path(ec);
-    if (ec) {
-      transcript_.note("the current folder is unknown (" + ec.message() + "); path kept as given");
+    std::string here;
+    if (const int error = os::Door().current_folder(&here)) {
+      transcript_.note("the current folder is unknown (" + std::string(std::strerror(error)) +
+                       "); path kept as given");
       return path;
     }
-    return (here / p).lexically_normal().string();
+    return (std::filesystem::path(here) / p).lexically_normal().string();
   }
 
   std::unique_ptr<Transcript> owned_transcript_;

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "toolkit/os/files.h"
 #include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_text.h"
@@ -220,8 +221,22 @@ void AnswerFileDialog(QFileDialog& dialog, ModalContext& context, const std::opt
   // The dialog's own checks would ask questions nobody answers here; the
   // toolkit applies the flags itself.
   QDialog& base = dialog;  // accept() and done() are public there
-  if (QFileInfo(QDir(dialog.directory()).absoluteFilePath(path)).absoluteDir().exists()) base.accept();
+  const QString folder = QFileInfo(QDir(dialog.directory()).absoluteFilePath(path)).absolutePath();
+  if (os::KindOf(FromQt(folder)) == os::Kind::kDirectory) base.accept();
   if (dialog.isVisible()) base.done(QDialog::Accepted);
+}
+
+// The name the user chose. Qt's dialog reads a typed name that holds double
+// quotes as a list of names ("a" "b"), so a"b.ov2 would come back as b.ov2,
+// another file; unless several files may be chosen, the name box's own text
+// is the name.
+QString ChosenName(const QFileDialog& dialog, bool multiple) {
+  const QStringList files = dialog.selectedFiles();
+  const auto* name_box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (!multiple && name_box != nullptr && name_box->text().contains(QLatin1Char('"'))) {
+    return QDir(dialog.directory()).absoluteFilePath(name_box->text());
+  }
+  return files.isEmpty() ? QString() : files.first();
 }
 
 }  // namespace
@@ -256,9 +271,11 @@ FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context
   });
   FileDialogAnswer result;
   result.filter_index = spec.filter_index;
-  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  const QString chosen = accepted ? ChosenName(dialog, spec.multiple) : QString();
+  if (!chosen.isEmpty()) {
     result.chosen = true;
-    result.path = FromQt(dialog.selectedFiles().first(), answer ? answer->path : std::string());
+    result.path = FromQt(chosen, answer ? answer->path : std::string());
     if (!filters.isEmpty()) result.filter_index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (result.filter_index < 1) result.filter_index = spec.filter_index;
     if (spec.resolve) result.path = spec.resolve(result.path, result.filter_index);

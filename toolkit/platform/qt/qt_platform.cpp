@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QPainter>
@@ -25,13 +24,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #ifdef ZARV_WITH_XCB
 #include <xcb/xcb.h>
 #endif
 
+#include "toolkit/os/files.h"
 #include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_main_window.h"
 #include "toolkit/platform/qt/qt_visible.h"
@@ -55,6 +52,9 @@ const char kPluginFailed[] =
     "the Qt platform plugin could not open a display; "
     "run with ZARVPLATFORM=headless, or QT_QPA_PLATFORM=offscreen";
 
+// A help file is a page of text; more than this is not read.
+constexpr std::size_t kHelpLimit = 16 << 20;
+
 int g_argc = 1;
 char g_arg0[] = "nodalux";
 char* g_argv[] = {g_arg0, nullptr};
@@ -67,24 +67,14 @@ bool EnvSet(const char* name) {
 // Qt ends the process when its platform plugin cannot start, so try that in a
 // child first; the parent then fails with a clear line instead.
 bool PluginStarts() {
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child < 0) return true;  // cannot probe; let Qt try
-  if (child == 0) {
-    const int null_fd = open("/dev/null", O_WRONLY);
-    if (null_fd >= 0) {
-      dup2(null_fd, STDOUT_FILENO);
-      dup2(null_fd, STDERR_FILENO);
-    }
-    alarm(20);
-    QApplication probe(g_argc, g_argv);
-    _exit(0);
-  }
   int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return true;
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const int error = os::Door().probe_in_child(
+      [] {
+        QApplication probe(g_argc, g_argv);
+        return 0;
+      },
+      20, &status);
+  return error != 0 || status == 0;  // when it cannot be probed, Qt tries
 }
 
 // Whether Qt will connect to an X server: the one it would connect to
@@ -149,10 +139,8 @@ void NoteFirstFrame() {
   if (!path || !*path) return;
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  if (std::FILE* f = std::fopen(path, "w")) {
-    std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-    std::fclose(f);
-  }
+  const long long ns = static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+  os::AppendToFile(os::Posix(), path, std::to_string(ns) + "\n", true);
 }
 
 class QtPlatform final : public Platform {
@@ -405,9 +393,10 @@ class QtPlatform final : public Platform {
 
   void help_show(std::string_view path) override {
     ensure_shown();
-    QFile file(ToQt(path));
-    QString html;
-    if (file.open(QIODevice::ReadOnly)) html = QString::fromUtf8(file.readAll());
+    std::string bytes;
+    os::ReadSmallFile(std::string(path), &bytes, kHelpLimit);
+    const QString html = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const QFileInfo file(ToQt(path));  // its name and folder, for the window
     if (!help_) {
       help_ = std::make_unique<QTextBrowser>();
       help_->setObjectName(QStringLiteral("help"));

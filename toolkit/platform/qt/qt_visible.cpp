@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "toolkit/os/files.h"
 #include "toolkit/platform/qt/qt_text.h"
 #include "toolkit/platform/transcript.h"
 
@@ -25,14 +26,13 @@ const char* ReportFile() {
 }
 
 void Report(std::string_view what, const QString& text, QSize need, QSize have) {
-  std::FILE* f = std::fopen(ReportFile(), "a");
-  if (!f) return;
+  const char* file = ReportFile();
+  if (file == nullptr) return;
   const std::string line = std::string(what) + ' ' + Quote(FromQt(text)) + ": needs " +
                            std::to_string(need.width()) + 'x' + std::to_string(need.height()) +
                            " pixels, shows " + std::to_string(have.width()) + 'x' +
                            std::to_string(have.height()) + '\n';
-  std::fputs(line.c_str(), f);
-  std::fclose(f);
+  os::AppendToFile(os::Posix(), file, line);
 }
 
 void CheckLine(const QString& text, const QFontMetrics& metrics, int room, std::string_view what) {

@@ -70,9 +70,8 @@ BENCHMARK(BM_ReadCsv)->Unit(benchmark::kMillisecond);
 
 void FillTable() {
   for (int i = 1; i <= MAX_POI; ++i) {
-    POI_TABLE[i].LONGITUDE = -5.0f + static_cast<float>(i % 997) * 0.007f;
-    POI_TABLE[i].LATITUDE = 50.0f + static_cast<float>(i % 1009) * 0.003f;
-    POI_TABLE[i].NAME.assign("Speed camera " + std::to_string(i));
+    POI_TABLE.put(i, -5.0f + static_cast<float>(i % 997) * 0.007f,
+                  50.0f + static_cast<float>(i % 1009) * 0.003f, "Speed camera " + std::to_string(i));
   }
   POI_COUNT = MAX_POI;
 }

@@ -7,9 +7,7 @@ namespace nodalux::formats {
 namespace {
 
 // A coordinate as "(F10.5)" without its leading blanks: -0.12346, 51.50000.
-void AppendCoordinate(std::string& out, float value) {
-  out.append(zarv::LeftTrimmed(FixedField(value, 10, 5)));
-}
+void AppendCoordinate(std::string& out, float value) { AppendFixedField(out, value, 10, 5, true); }
 
 }  // namespace
 

@@ -6,6 +6,13 @@
 #include <string>
 
 namespace nodalux {
+
 std::string IntegerField(long long value, int width);
 std::string FixedField(double value, int width, int decimals);
+
+// Appends the "(Fw.d)" field of `value` (1 <= width <= 32) to `out`, without
+// its leading blanks when `trim` is set: what FixedField gives, made
+// without building a format for the coordinates of every record.
+void AppendFixedField(std::string& out, double value, int width, int decimals, bool trim);
+
 }  // namespace nodalux

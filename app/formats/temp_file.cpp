@@ -45,8 +45,10 @@ TempLine Bad(std::string_view error) {
 }  // namespace
 
 void AppendTempRecord(std::string& out, float longitude, float latitude, std::string_view name) {
-  out.append(FixedField(longitude, 10, 5)).push_back(',');
-  out.append(FixedField(latitude, 10, 5)).append(",\"");
+  AppendFixedField(out, longitude, 10, 5, false);
+  out.push_back(',');
+  AppendFixedField(out, latitude, 10, 5, false);
+  out.append(",\"");
   out.append(zarv::Trimmed(name)).append("\"\r\n");
 }
 

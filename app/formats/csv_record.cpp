@@ -58,7 +58,10 @@ class Cursor {
     while (!at_end() && IsNumberChar(peek())) ++pos_;
     if (at_end() || (peek() != ' ' && peek() != ',')) return std::nullopt;
     std::string_view token = text_.substr(start, pos_ - start);
-    if (token.starts_with('+')) token.remove_prefix(1);
+    if (token.starts_with('+')) {
+      token.remove_prefix(1);
+      if (token.starts_with('-') || token.starts_with('+')) return std::nullopt;  // "+-5"
+    }
     if (const std::optional<float> quick = ShortDecimal(token)) return quick;
     float value = 0.0f;
     const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
@@ -138,7 +141,8 @@ CsvFault ReadListCsvRecord(std::string_view text, char* name_buffer, CsvRecord* 
                            std::size_t* column) {
   using Status = zarv::fortran::ListReader::Status;
   *record = {};
-  zarv::fortran::ListReader reader(text);
+  // A record separates its values with commas and blanks only.
+  zarv::fortran::ListReader reader(text, zarv::fortran::ListReader::Semicolon::kRefused);
   const auto fault = [&](Status status) {
     *column = reader.position();
     return status == Status::kEnd ? CsvFault::kTooShort : CsvFault::kBadValue;

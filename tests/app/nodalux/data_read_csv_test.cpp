@@ -157,6 +157,13 @@ TEST_F(ReadCsv, UnreadableLineStopsWithDataErrorAndIsNotCounted) {
       "  1.0,north,'x'",   // quoted with its leading blanks
       "\t;not a comment",  // a tab does not make a comment
       "1,2,",              // a null name is fine, a missing one is not
+      // A semicolon separates nothing here, and a number has one sign,
+      // although gfortran would read 13 and 40495 from the first, and the
+      // name "semi" from the second.
+      "13,40495;52,52001;Berlin",
+      "1,2,semi;colon",
+      "+-5,1,'x'",
+      "1,+-5,'x'",
   };
   for (const char* bad : bad_lines) {
     SCOPED_TRACE(bad);

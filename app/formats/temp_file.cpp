@@ -1,5 +1,6 @@
 #include "app/formats/temp_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -45,11 +46,18 @@ TempLine Bad(std::string_view error) {
 }  // namespace
 
 void AppendTempRecord(std::string& out, float longitude, float latitude, std::string_view name) {
-  AppendFixedField(out, longitude, 10, 5, false);
-  out.push_back(',');
-  AppendFixedField(out, latitude, 10, 5, false);
-  out.append(",\"");
-  out.append(zarv::Trimmed(name)).append("\"\r\n");
+  name = zarv::Trimmed(name);
+  const std::size_t start = out.size();
+  out.resize(start + 2 * kMaxPutWidth + name.size() + 6);
+  char* p = out.data() + start;
+  p = PutFixedField(p, longitude, 10, 5, false);
+  *p++ = ',';
+  p = PutFixedField(p, latitude, 10, 5, false);
+  *p++ = ',';
+  *p++ = '"';
+  p = std::copy(name.begin(), name.end(), p);
+  p = std::copy_n("\"\r\n", 3, p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void AppendTempTrailer(std::string& out, long long count) {

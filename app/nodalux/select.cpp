@@ -10,7 +10,7 @@
 namespace nodalux {
 
 void SELECT() {
-  // The group is rebuilt from nothing.
+  // The group is rebuilt from nothing; it shares the loaded POI's names.
   GROUP_TABLE.clear();
   GROUP_COUNT = 0;
   const std::int32_t count = std::clamp(POI_COUNT, 0, MAX_POI);
@@ -18,7 +18,8 @@ void SELECT() {
   for (std::int32_t i = 1; i <= count; ++i) {
     const PoiRef poi = POI_TABLE.at(i);
     if (circle.inside(poi.latitude, poi.longitude)) {
-      GROUP_TABLE.put(++GROUP_COUNT, poi.longitude, poi.latitude, poi.name);
+      GROUP_TABLE.append_copy(POI_TABLE, i);
+      ++GROUP_COUNT;
     }
   }
   WindowStatusText(1, " Number of POI in group: " + std::to_string(GROUP_COUNT));

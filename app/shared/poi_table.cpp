@@ -23,11 +23,10 @@ PoiTable& PoiTable::operator=(const PoiTable& other) {
   if (this == &other) return *this;
   slots_ = other.slots_;
   names_ = other.names_;
-  unused_name_bytes_ = other.unused_name_bytes_;
+  held_name_bytes_ = other.held_name_bytes_;
   journaling_ = false;
   saved_.clear();
   journal_.clear();
-  compact_if_wasteful();
   return *this;
 }
 
@@ -41,11 +40,12 @@ const POI_RECORD PoiTable::operator[](std::int32_t i) const {
 }
 
 PoiTable::Slot& PoiTable::slot_for_change(std::int32_t i) {
+  if (!names_) names_ = std::make_shared<std::string>();
+  // Slots are mostly taken one after the other; a slot first used now has
+  // nothing to keep in a journal.
+  if (i == held() + 1 && i <= MAX_POI) return slots_.emplace_back();
   i = std::clamp(i, 1, MAX_POI);
-  if (i > held()) {
-    if (slots_.capacity() == 0) slots_.reserve(1024);
-    slots_.resize(static_cast<std::size_t>(i));
-  }
+  if (i > held()) slots_.resize(static_cast<std::size_t>(i));
   Slot& slot = slots_[static_cast<std::size_t>(i - 1)];
   if (journaling_ && i <= held_before_ && !saved_[static_cast<std::size_t>(i)]) {
     saved_[static_cast<std::size_t>(i)] = true;
@@ -54,14 +54,14 @@ PoiTable::Slot& PoiTable::slot_for_change(std::int32_t i) {
   return slot;
 }
 
-// The old name's bytes stay where they are (a journal may still need them);
-// the new name goes after the last one.
+// The old name's bytes stay where they are (a journal, or another table,
+// may still need them); the new name goes after the last one.
 void PoiTable::set_name(Slot& slot, std::string_view name) {
   name = Kept(name);
-  unused_name_bytes_ += slot.name_size;
-  slot.name_at = static_cast<std::uint32_t>(names_.size());
+  held_name_bytes_ += name.size() - slot.name_size;
+  slot.name_at = static_cast<std::uint32_t>(names_->size());
   slot.name_size = static_cast<std::uint32_t>(name.size());
-  names_.append(name);
+  names_->append(name);
 }
 
 void PoiTable::put(std::int32_t i, float longitude, float latitude, std::string_view name) {
@@ -83,8 +83,8 @@ void PoiTable::update(std::int32_t i, std::optional<float> longitude, std::optio
 
 void PoiTable::clear() {
   slots_.clear();
-  names_.clear();
-  unused_name_bytes_ = 0;
+  names_.reset();
+  held_name_bytes_ = 0;
   keep_changes();
 }
 
@@ -106,39 +106,29 @@ void PoiTable::undo_changes() {
   if (!journaling_) return;
   journaling_ = false;
   for (const auto& [i, old] : journal_) slots_[static_cast<std::size_t>(i - 1)] = old;
-  forget_beyond(held_before_);
+  slots_.resize(std::min(slots_.size(), static_cast<std::size_t>(held_before_)));
   saved_ = {};
   journal_ = {};
-  std::size_t held_bytes = 0;
-  for (const Slot& slot : slots_) held_bytes += slot.name_size;
-  unused_name_bytes_ = names_.size() - held_bytes;
+  held_name_bytes_ = 0;
+  for (const Slot& slot : slots_) held_name_bytes_ += slot.name_size;
   compact_if_wasteful();
 }
 
-// Slots after `last` become never used again.
-void PoiTable::forget_beyond(std::int32_t last) {
-  if (last >= held()) return;
-  for (std::size_t k = static_cast<std::size_t>(last); k < slots_.size(); ++k) {
-    unused_name_bytes_ += slots_[k].name_size;
-  }
-  slots_.resize(static_cast<std::size_t>(last));
-}
-
-// Never while a journal may point at old names.
+// Once the names no slot holds take more room than those held, the held
+// ones move to a block of their own; never while a journal may point at
+// old names.
 void PoiTable::compact_if_wasteful() {
-  if (journaling_ || unused_name_bytes_ <= kUnusedNameBytes ||
-      unused_name_bytes_ <= names_.size() - unused_name_bytes_) {
-    return;
-  }
-  std::string kept;
-  kept.reserve(names_.size() - unused_name_bytes_);
+  if (journaling_ || !names_) return;
+  const std::size_t unused = names_->size() - held_name_bytes_;
+  if (unused <= kUnusedNameBytes || unused <= held_name_bytes_) return;
+  auto kept = std::make_shared<std::string>();
+  kept->reserve(held_name_bytes_);
   for (Slot& slot : slots_) {
-    const std::size_t at = kept.size();
-    kept.append(names_, slot.name_at, slot.name_size);
+    const std::size_t at = kept->size();
+    kept->append(*names_, slot.name_at, slot.name_size);
     slot.name_at = static_cast<std::uint32_t>(at);
   }
   names_ = std::move(kept);
-  unused_name_bytes_ = 0;
 }
 
 }  // namespace nodalux

@@ -4,12 +4,19 @@
 // its coordinates and its name's own bytes (a name's trailing blanks are
 // not kept; they are not significant), not the 128 characters of a record.
 //
+// Names lie one after the other in a block that only ever grows; tables
+// may share a block (a copy of a table, the group copied from the loaded
+// POI), each slot naming its own bytes in it. A block is never changed in
+// place: names no slot holds any more are dropped by moving the rest to a
+// new block.
+//
 // While a file is being loaded the table can keep a journal of the slots the
 // load overwrites, so that a load that fails half-way puts every slot back
 // as it was.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,12 +58,12 @@ class PoiTable {
   PoiRef at(std::int32_t i) const {
     if (i < 1 || i > held()) return {};
     const Slot& slot = slots_[static_cast<std::size_t>(i - 1)];
-    return {slot.longitude, slot.latitude, {names_.data() + slot.name_at, slot.name_size}};
+    return {slot.longitude, slot.latitude, {names_->data() + slot.name_at, slot.name_size}};
   }
   // The highest slot ever used.
   std::int32_t held() const { return static_cast<std::int32_t>(slots_.size()); }
   // The memory the names take, those no slot holds any more included.
-  std::size_t name_bytes() const { return names_.size(); }
+  std::size_t name_bytes() const { return names_ ? names_->size() : 0; }
 
   // Slot i (clamped to 1..MAX_POI) gets these values; the table grows to
   // hold it. A name longer than 128 bytes keeps its first 128.
@@ -67,6 +74,19 @@ class PoiTable {
   // As put(), where a value that is absent leaves what the slot held.
   void update(std::int32_t i, std::optional<float> longitude, std::optional<float> latitude,
               std::optional<std::string_view> name);
+  // Slot held() + 1 becomes what slot i of `other` holds: without copying
+  // its name where the two tables share their names.
+  void append_copy(const PoiTable& other, std::int32_t i) {
+    if (!names_ && slots_.empty()) names_ = other.names_;
+    if (names_ == other.names_ && !journaling_ && held() < MAX_POI && i >= 1 && i <= other.held()) {
+      const Slot& slot = other.slots_[static_cast<std::size_t>(i - 1)];
+      slots_.push_back(slot);
+      held_name_bytes_ += slot.name_size;
+      return;
+    }
+    const PoiRef poi = other.at(i);
+    put(held() + 1, poi.longitude, poi.latitude, poi.name);
+  }
   // Every slot reads blank again, as in a new table.
   void clear();
 
@@ -87,12 +107,11 @@ class PoiTable {
 
   Slot& slot_for_change(std::int32_t i);
   void set_name(Slot& slot, std::string_view name);
-  void forget_beyond(std::int32_t last);
   void compact_if_wasteful();
 
   std::vector<Slot> slots_;  // slot i at i - 1
-  std::string names_;        // every slot's name, one after the other
-  std::size_t unused_name_bytes_ = 0;  // of names no slot holds any more
+  std::shared_ptr<std::string> names_;  // present whenever a slot is
+  std::size_t held_name_bytes_ = 0;     // of the names the slots hold
   bool journaling_ = false;
   std::int32_t held_before_ = 0;
   std::vector<bool> saved_;

@@ -77,6 +77,38 @@ TEST(PoiTable, OverwrittenNamesDoNotPileUp) {
   EXPECT_EQ(copy[1000].NAME.str(), "POI 1000 of round 199");
 }
 
+// The group is copied from the loaded POI without their names' bytes; the
+// two tables still change apart, whatever either does afterwards.
+TEST(PoiTable, ACopiedSlotIsItsOwnAfterwards) {
+  PoiTable loaded;
+  for (int i = 1; i <= 100; ++i) loaded.put(i, static_cast<float>(i), 0.0f, "loaded " + std::to_string(i));
+  PoiTable group;
+  group.put(1, 0.0f, 0.0f, "old group");
+  group.clear();
+  for (int i = 2; i <= 100; i += 2) group.append_copy(loaded, i);
+  EXPECT_EQ(group.held(), 50);
+  EXPECT_EQ(group[50].NAME.str(), "loaded 100");
+  EXPECT_EQ(group.name_bytes(), loaded.name_bytes());  // nothing copied
+
+  // The loaded POI change many times over (a new file, say): the group
+  // keeps its names, and their bytes are dropped once neither needs them.
+  for (int round = 0; round < 100; ++round) {
+    loaded.begin_changes();
+    for (int i = 1; i <= 100; ++i) loaded.put(i, 0.0f, 0.0f, "round " + std::to_string(round) + std::string(900, 'x'));
+    loaded.keep_changes();
+  }
+  group.put(2, 1.0f, 1.0f, "changed in the group");
+  EXPECT_EQ(group[1].NAME.str(), "loaded 2");
+  EXPECT_EQ(group[2].NAME.str(), "changed in the group");
+  EXPECT_EQ(loaded[4].NAME.str(), "round 99" + std::string(120, 'x'));
+  EXPECT_LT(loaded.name_bytes(), 200u * 1024u);
+  group.clear();
+  group.append_copy(loaded, 3);
+  group.append_copy(PoiTable(), 1);  // a slot never used: blank
+  EXPECT_EQ(group[1].NAME.str(), "round 99" + std::string(120, 'x'));
+  EXPECT_EQ(group[2].NAME.str(), "");
+}
+
 TEST(PoiTable, UndoPutsEverySlotBackAndForgetsNewOnes) {
   PoiTable table;
   for (int i = 1; i <= 1500; ++i) table.put(i, static_cast<float>(i), 0.0f, "old " + std::to_string(i));

@@ -1,6 +1,9 @@
 #include "app/shared/poi_table.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace nodalux {
 namespace {
@@ -9,6 +12,7 @@ constexpr std::size_t kNameLength = 128;
 // Names no slot holds any more are dropped once they take more room than
 // this and than the names still held.
 constexpr std::size_t kUnusedNameBytes = 64 * 1024;
+constexpr std::size_t kFirstNameBlock = 16 * 1024;
 
 // A name as a slot keeps it: its first 128 bytes, trailing blanks dropped.
 std::string_view Kept(std::string_view name) {
@@ -16,6 +20,26 @@ std::string_view Kept(std::string_view name) {
 }
 
 }  // namespace
+
+PoiTable::NameBlock::~NameBlock() { std::free(data_); }
+
+std::uint32_t PoiTable::NameBlock::append(std::string_view bytes) {
+  const std::size_t at = size_;
+  if (bytes.size() > capacity_ - size_) {
+    // The bytes may be a name of this block, which may move.
+    const bool inside = data_ != nullptr && bytes.data() >= data_ && bytes.data() < data_ + size_;
+    const std::size_t offset = inside ? static_cast<std::size_t>(bytes.data() - data_) : 0;
+    const std::size_t capacity = std::max({capacity_ * 2, size_ + bytes.size(), kFirstNameBlock});
+    char* grown = static_cast<char*>(std::realloc(data_, capacity));
+    if (grown == nullptr) throw std::bad_alloc();
+    data_ = grown;
+    capacity_ = capacity;
+    if (inside) bytes = std::string_view(data_ + offset, bytes.size());
+  }
+  if (!bytes.empty()) std::memcpy(data_ + size_, bytes.data(), bytes.size());
+  size_ += bytes.size();
+  return static_cast<std::uint32_t>(at);
+}
 
 PoiTable::PoiTable(const PoiTable& other) { *this = other; }
 
@@ -40,7 +64,10 @@ const POI_RECORD PoiTable::operator[](std::int32_t i) const {
 }
 
 PoiTable::Slot& PoiTable::slot_for_change(std::int32_t i) {
-  if (!names_) names_ = std::make_shared<std::string>();
+  if (!names_) names_ = std::make_shared<NameBlock>();
+  // Room for every slot at once, which costs nothing until a slot is used,
+  // rather than copies as the table grows.
+  if (slots_.capacity() == 0) slots_.reserve(MAX_POI);
   // Slots are mostly taken one after the other; a slot first used now has
   // nothing to keep in a journal.
   if (i == held() + 1 && i <= MAX_POI) return slots_.emplace_back();
@@ -59,9 +86,8 @@ PoiTable::Slot& PoiTable::slot_for_change(std::int32_t i) {
 void PoiTable::set_name(Slot& slot, std::string_view name) {
   name = Kept(name);
   held_name_bytes_ += name.size() - slot.name_size;
-  slot.name_at = static_cast<std::uint32_t>(names_->size());
+  slot.name_at = names_->append(name);
   slot.name_size = static_cast<std::uint32_t>(name.size());
-  names_->append(name);
 }
 
 void PoiTable::put(std::int32_t i, float longitude, float latitude, std::string_view name) {
@@ -121,13 +147,8 @@ void PoiTable::compact_if_wasteful() {
   if (journaling_ || !names_) return;
   const std::size_t unused = names_->size() - held_name_bytes_;
   if (unused <= kUnusedNameBytes || unused <= held_name_bytes_) return;
-  auto kept = std::make_shared<std::string>();
-  kept->reserve(held_name_bytes_);
-  for (Slot& slot : slots_) {
-    const std::size_t at = kept->size();
-    kept->append(*names_, slot.name_at, slot.name_size);
-    slot.name_at = static_cast<std::uint32_t>(at);
-  }
+  auto kept = std::make_shared<NameBlock>();
+  for (Slot& slot : slots_) slot.name_at = kept->append({names_->data() + slot.name_at, slot.name_size});
   names_ = std::move(kept);
 }
 

@@ -77,7 +77,10 @@ class PoiTable {
   // Slot held() + 1 becomes what slot i of `other` holds: without copying
   // its name where the two tables share their names.
   void append_copy(const PoiTable& other, std::int32_t i) {
-    if (!names_ && slots_.empty()) names_ = other.names_;
+    if (!names_ && slots_.empty()) {
+      names_ = other.names_;
+      if (slots_.capacity() == 0) slots_.reserve(MAX_POI);
+    }
     if (names_ == other.names_ && !journaling_ && held() < MAX_POI && i >= 1 && i <= other.held()) {
       const Slot& slot = other.slots_[static_cast<std::size_t>(i - 1)];
       slots_.push_back(slot);
@@ -105,12 +108,31 @@ class PoiTable {
     std::uint32_t name_size = 0;
   };
 
+  // Bytes that only ever grow. It grows with realloc(), which moves a large
+  // block by remapping its pages: neither copied nor touched again.
+  class NameBlock {
+   public:
+    NameBlock() = default;
+    NameBlock(const NameBlock&) = delete;
+    NameBlock& operator=(const NameBlock&) = delete;
+    ~NameBlock();
+    const char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    // Where `bytes` (which may lie in this block) now start.
+    std::uint32_t append(std::string_view bytes);
+
+   private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+  };
+
   Slot& slot_for_change(std::int32_t i);
   void set_name(Slot& slot, std::string_view name);
   void compact_if_wasteful();
 
   std::vector<Slot> slots_;  // slot i at i - 1
-  std::shared_ptr<std::string> names_;  // present whenever a slot is
+  std::shared_ptr<NameBlock> names_;  // present whenever a slot is
   std::size_t held_name_bytes_ = 0;     // of the names the slots hold
   bool journaling_ = false;
   std::int32_t held_before_ = 0;

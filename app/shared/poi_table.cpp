@@ -8,16 +8,10 @@
 namespace nodalux {
 namespace {
 
-constexpr std::size_t kNameLength = 128;
 // Names no slot holds any more are dropped once they take more room than
 // this and than the names still held.
 constexpr std::size_t kUnusedNameBytes = 64 * 1024;
 constexpr std::size_t kFirstNameBlock = 16 * 1024;
-
-// A name as a slot keeps it: its first 128 bytes, trailing blanks dropped.
-std::string_view Kept(std::string_view name) {
-  return zarv::Trimmed(name.substr(0, std::min(name.size(), kNameLength)));
-}
 
 }  // namespace
 
@@ -84,13 +78,13 @@ PoiTable::Slot& PoiTable::slot_for_change(std::int32_t i) {
 // The old name's bytes stay where they are (a journal, or another table,
 // may still need them); the new name goes after the last one.
 void PoiTable::set_name(Slot& slot, std::string_view name) {
-  name = Kept(name);
+  name = KeptName(name);
   held_name_bytes_ += name.size() - slot.name_size;
   slot.name_at = names_->append(name);
   slot.name_size = static_cast<std::uint32_t>(name.size());
 }
 
-void PoiTable::put(std::int32_t i, float longitude, float latitude, std::string_view name) {
+void PoiTable::put_anywhere(std::int32_t i, float longitude, float latitude, std::string_view name) {
   Slot& slot = slot_for_change(i);
   slot.longitude = longitude;
   slot.latitude = latitude;
@@ -98,8 +92,8 @@ void PoiTable::put(std::int32_t i, float longitude, float latitude, std::string_
   compact_if_wasteful();
 }
 
-void PoiTable::update(std::int32_t i, std::optional<float> longitude, std::optional<float> latitude,
-                      std::optional<std::string_view> name) {
+void PoiTable::update_some(std::int32_t i, std::optional<float> longitude, std::optional<float> latitude,
+                           std::optional<std::string_view> name) {
   Slot& slot = slot_for_change(i);
   if (longitude) slot.longitude = *longitude;
   if (latitude) slot.latitude = *latitude;

@@ -15,6 +15,7 @@
 // as it was.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -67,13 +68,28 @@ class PoiTable {
 
   // Slot i (clamped to 1..MAX_POI) gets these values; the table grows to
   // hold it. A name longer than 128 bytes keeps its first 128.
-  void put(std::int32_t i, float longitude, float latitude, std::string_view name);
+  void put(std::int32_t i, float longitude, float latitude, std::string_view name) {
+    // The readers' way: the slot after the last one, the table growing.
+    if (i == held() + 1 && i <= MAX_POI && names_) {
+      name = KeptName(name);
+      slots_.push_back({longitude, latitude, names_->append(name), static_cast<std::uint32_t>(name.size())});
+      held_name_bytes_ += name.size();
+      return;
+    }
+    put_anywhere(i, longitude, latitude, name);
+  }
   void put(std::int32_t i, const POI_RECORD& record) {
     put(i, record.LONGITUDE, record.LATITUDE, record.NAME.view());
   }
   // As put(), where a value that is absent leaves what the slot held.
   void update(std::int32_t i, std::optional<float> longitude, std::optional<float> latitude,
-              std::optional<std::string_view> name);
+              std::optional<std::string_view> name) {
+    if (longitude && latitude && name) {
+      put(i, *longitude, *latitude, *name);
+    } else {
+      update_some(i, longitude, latitude, name);
+    }
+  }
   // Slot held() + 1 becomes what slot i of `other` holds: without copying
   // its name where the two tables share their names.
   void append_copy(const PoiTable& other, std::int32_t i) {
@@ -127,6 +143,13 @@ class PoiTable {
     std::size_t capacity_ = 0;
   };
 
+  // A name as a slot keeps it: its first 128 bytes, trailing blanks dropped.
+  static std::string_view KeptName(std::string_view name) {
+    return zarv::Trimmed(name.substr(0, std::min<std::size_t>(name.size(), 128)));
+  }
+  void put_anywhere(std::int32_t i, float longitude, float latitude, std::string_view name);
+  void update_some(std::int32_t i, std::optional<float> longitude, std::optional<float> latitude,
+                   std::optional<std::string_view> name);
   Slot& slot_for_change(std::int32_t i);
   void set_name(Slot& slot, std::string_view name);
   void compact_if_wasteful();

@@ -1,8 +1,10 @@
 #include "app/formats/csv_record.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
 #include "toolkit/core/fortran_io.h"
 #include "toolkit/core/text.h"
@@ -10,106 +12,156 @@
 namespace nodalux::formats {
 namespace {
 
-// A decimal of at most 24 bits of digits and at most 10 decimals, such as
-// -0.12345 or 51.23804, without an exponent: the digits and the power of
-// ten are both exact in a float, so one division rounds the value exactly
-// as the general conversion does, only much faster.
-std::optional<float> ShortDecimal(std::string_view token) {
-  static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                           1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-  std::size_t i = 0;
-  const bool negative = !token.empty() && token[0] == '-';
-  if (negative) ++i;
-  std::uint32_t digits = 0;
-  int decimals = -1;  // -1: no decimal point yet
-  bool any_digit = false;
-  for (; i < token.size(); ++i) {
-    const char c = token[i];
-    if (c == '.' && decimals < 0) {
-      decimals = 0;
-      continue;
-    }
-    if (c < '0' || c > '9') return std::nullopt;
-    digits = digits * 10 + static_cast<std::uint32_t>(c - '0');
-    if (digits > (1u << 24)) return std::nullopt;
-    if (decimals >= 0 && ++decimals > 10) return std::nullopt;
-    any_digit = true;
-  }
-  if (!any_digit) return std::nullopt;
-  const float value = static_cast<float>(digits) / kPowersOfTen[std::max(decimals, 0)];
-  return negative ? -value : value;
+constexpr bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+constexpr bool IsControl(char c) { return static_cast<unsigned char>(c) < 32; }
+constexpr bool IsValueEnd(char c) { return c == ' ' || c == ',' || c == '/'; }
+constexpr bool IsNumberChar(char c) {
+  return IsDigit(c) || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e';
 }
 
-class Cursor {
- public:
-  explicit Cursor(std::string_view text) : text_(text) {}
+// Eight bytes at p, the first in the lowest byte.
+std::uint64_t Load8(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;  // little-endian, as everywhere this program runs
+}
 
-  bool at_end() const { return pos_ >= text_.size(); }
-  char peek() const { return text_[pos_]; }
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
-  void skip_blanks() {
-    while (!at_end() && peek() == ' ') ++pos_;
+// How many of the eight bytes at p lead as digits, and the number they
+// make. The bytes after the first one that is not a digit may be garbled
+// by the arithmetic; they are shifted out.
+int LeadingDigits(const char* p, std::uint64_t* value) {
+  const std::uint64_t t = Load8(p) - 0x30 * kOnes;
+  const std::uint64_t not_digit = (t | (t + 0x76 * kOnes)) & kHighBits;
+  const int count = not_digit == 0 ? 8 : std::countr_zero(not_digit) / 8;
+  if (count == 0) {
+    *value = 0;
+    return 0;
   }
+  // The digits to the top, zeros before them; then pairs, fours, eights.
+  std::uint64_t v = t << (8 * (8 - count));
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+  v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+  *value = v;
+  return count;
+}
 
-  // A number such as -0.12345, 51.5, 3., .5 or 1.5E-3, ended by a blank or a
-  // comma (not by the end: a record needs its name).
+// Appends the digits at p to `value` and passes over them; how many there
+// were (the value wraps only past 19, which callers refuse). Eight bytes at
+// a time where eight are left to look at: numbers mostly have fewer.
+int Digits(const char*& p, const char* end, std::uint64_t* value) {
+  const char* const start = p;
+  if (end - p >= 8) {
+    std::uint64_t eight = 0;
+    const int count = LeadingDigits(p, &eight);
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    *value = *value * kScale[count] + eight;
+    p += count;
+    if (count < 8) return count;
+  }
+  while (p < end && IsDigit(*p)) *value = *value * 10 + static_cast<unsigned>(*p++ - '0');
+  return static_cast<int>(p - start);
+}
+
+// The first byte of the eight at p that is `quote` or a control character
+// (below 32), or 8. Each test may flag bytes after its first true find;
+// the first flag of either is true.
+int QuoteOrControl(const char* p, char quote) {
+  const std::uint64_t word = Load8(p);
+  const std::uint64_t x = word ^ (static_cast<unsigned char>(quote) * kOnes);
+  const std::uint64_t found = (((x - kOnes) & ~x) | ((word - 0x20 * kOnes) & ~word)) & kHighBits;
+  return found == 0 ? 8 : std::countr_zero(found) / 8;
+}
+
+// The everyday shape of a record, read where it lies.
+class QuickRecord {
+ public:
+  explicit QuickRecord(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+
+  // A number such as -0.12345, 51.5, 3., .5 or 1.5E-3, ended by a blank or
+  // a comma (not by the end: a record needs its name).
   std::optional<float> number() {
-    const std::size_t start = pos_;
-    while (!at_end() && IsNumberChar(peek())) ++pos_;
-    if (at_end() || (peek() != ' ' && peek() != ',')) return std::nullopt;
-    std::string_view token = text_.substr(start, pos_ - start);
-    if (token.starts_with('+')) token.remove_prefix(1);
-    if (const std::optional<float> quick = ShortDecimal(token)) return quick;
+    const char* p = p_;
+    if (p < end_ && *p == '+') {
+      ++p;
+      if (p < end_ && (*p == '+' || *p == '-')) return std::nullopt;  // "+-5"
+    }
+    const bool negative = p < end_ && *p == '-';
+    if (negative) ++p;
+    // Digits with at most one point: at most 24 bits of digits and 10
+    // decimals make a float and a power of ten that are both exact, so one
+    // division rounds the value exactly as the general conversion does.
+    std::uint64_t digits = 0;
+    int count = Digits(p, end_, &digits);
+    int decimals = 0;
+    if (p < end_ && *p == '.') {
+      ++p;
+      decimals = Digits(p, end_, &digits);
+      count += decimals;
+    }
+    if (p < end_ && (*p == ' ' || *p == ',') && count > 0 && count <= 19 &&
+        digits <= (1u << 24) && decimals <= 10) {
+      static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                               1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+      p_ = p;
+      const float value = static_cast<float>(digits) / kPowersOfTen[decimals];
+      return negative ? -value : value;
+    }
+    // Anything longer or with an exponent: the C++ library's exactly rounded
+    // conversion, on the whole token.
+    const char* const start = p_;
+    p = start;
+    while (p < end_ && IsNumberChar(*p)) ++p;
+    if (p == end_ || (*p != ' ' && *p != ',')) return std::nullopt;
     float value = 0.0f;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+    const auto [stop, error] = std::from_chars(start + (*start == '+' ? 1 : 0), p, value);
+    if (error != std::errc() || stop != p) return std::nullopt;
+    p_ = p;
     return value;
   }
 
   // Blanks, at most one comma, blanks; then the next value must start.
   bool separator() {
-    skip_blanks();
-    if (!at_end() && peek() == ',') {
-      ++pos_;
-      skip_blanks();
+    while (p_ < end_ && *p_ == ' ') ++p_;
+    if (p_ < end_ && *p_ == ',') {
+      ++p_;
+      while (p_ < end_ && *p_ == ' ') ++p_;
     }
-    return !at_end() && peek() != ',' && peek() != '/';
+    return p_ < end_ && *p_ != ',' && *p_ != '/';
   }
 
   // A name in double quotes or apostrophes without doubled quotes inside,
   // or a word without quotes; what follows it is not looked at beyond the
   // separator that ends it.
   std::optional<std::string_view> name() {
-    const char first = peek();
+    const char first = *p_;
     if (first == '"' || first == '\'') {
-      const std::size_t close = text_.find(first, pos_ + 1);
-      if (close == std::string_view::npos) return std::nullopt;
-      const std::size_t after = close + 1;
-      if (after < text_.size() && !IsValueEnd(text_[after])) return std::nullopt;  // "" or "x"y
-      const std::string_view quoted = text_.substr(pos_ + 1, close - pos_ - 1);
-      for (const char c : quoted) {
-        if (IsControl(c)) return std::nullopt;
+      const char* const open = p_ + 1;
+      const char* close = open;
+      while (end_ - close >= 8) {
+        const int at = QuoteOrControl(close, first);
+        close += at;
+        if (at < 8) break;
       }
-      return quoted;
+      while (close < end_ && *close != first && !IsControl(*close)) ++close;
+      if (close == end_ || *close != first) return std::nullopt;  // unclosed, or a control character
+      if (close + 1 < end_ && !IsValueEnd(close[1])) return std::nullopt;  // "" or "x"y
+      return std::string_view(open, static_cast<std::size_t>(close - open));
     }
-    const std::size_t start = pos_;
-    while (!at_end() && !IsValueEnd(peek())) {
-      const char c = peek();
+    const char* const start = p_;
+    for (; p_ < end_ && !IsValueEnd(*p_); ++p_) {
+      const char c = *p_;
       if (c == '*' || c == ';' || c == '"' || c == '\'' || IsControl(c)) return std::nullopt;
-      ++pos_;
     }
-    return text_.substr(start, pos_ - start);
+    return std::string_view(start, static_cast<std::size_t>(p_ - start));
   }
 
  private:
-  static bool IsNumberChar(char c) {
-    return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e';
-  }
-  static bool IsControl(char c) { return static_cast<unsigned char>(c) < 32; }
-  static bool IsValueEnd(char c) { return c == ' ' || c == ',' || c == '/'; }
-
-  std::string_view text_;
-  std::size_t pos_ = 0;
+  const char* p_;
+  const char* end_;
 };
 
 // A name as a record keeps it: its first kNameLength bytes, trailing
@@ -121,7 +173,7 @@ std::string_view Kept(std::string_view name) {
 }  // namespace
 
 bool ReadPlainCsvRecord(std::string_view text, CsvRecord* record) {
-  Cursor cursor(text);
+  QuickRecord cursor(text);
   const std::optional<float> longitude = cursor.number();
   if (!longitude || !cursor.separator()) return false;
   const std::optional<float> latitude = cursor.number();
@@ -138,7 +190,8 @@ CsvFault ReadListCsvRecord(std::string_view text, char* name_buffer, CsvRecord* 
                            std::size_t* column) {
   using Status = zarv::fortran::ListReader::Status;
   *record = {};
-  zarv::fortran::ListReader reader(text);
+  // A record separates its values with commas and blanks only.
+  zarv::fortran::ListReader reader(text, zarv::fortran::ListReader::Semicolon::kRefused);
   const auto fault = [&](Status status) {
     *column = reader.position();
     return status == Status::kEnd ? CsvFault::kTooShort : CsvFault::kBadValue;

@@ -27,6 +27,26 @@ std::optional<PoiView> Ov2Decoder::cut_short(std::uint64_t record_start) {
 
 std::optional<PoiView> Ov2Decoder::next() {
   while (stop_ == Ov2Stop::kReading) {
+    // Records that lie whole in the bytes held are read where they lie.
+    const std::string_view held = input_.held();
+    if (held.size() >= ov2::kPoiHeader) {
+      const auto type = static_cast<unsigned char>(held[0]);
+      if (type == ov2::kPoi || type == ov2::kExtendedPoi) {
+        const std::uint64_t name_size = Extra(ov2::Int32At(held.data() + 1), ov2::kPoiHeader);
+        if (name_size <= held.size() - ov2::kPoiHeader) {
+          longitude_ = ov2::Int32At(held.data() + 5);
+          latitude_ = ov2::Int32At(held.data() + 9);
+          std::string_view name = held.substr(ov2::kPoiHeader, std::min<std::uint64_t>(name_size, kNameLength));
+          // The bytes stay where they are until the next call.
+          input_.consume(ov2::kPoiHeader + static_cast<std::size_t>(name_size));
+          name = name.substr(0, std::min(name.find('\0'), name.size()));
+          return PoiView{ov2::DegreesFromUnits(longitude_), ov2::DegreesFromUnits(latitude_), name};
+        }
+      } else if (type == ov2::kSkipper && held.size() >= ov2::kSkipperSize) {
+        input_.consume(ov2::kSkipperSize);
+        continue;
+      }
+    }
     const std::uint64_t start = input_.offset();
     if (!input_.hold(1)) {
       return finish(input_.error() != 0 ? Ov2Stop::kReadError : Ov2Stop::kEnd, start);

@@ -1,7 +1,9 @@
 #include "app/formats/temp_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "app/formats/number_fields.h"
@@ -20,12 +22,41 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
+// A decimal such as -0.12345 with at most 15 digits and no exponent: the
+// digits and the power of ten are both exact in a double, so one division
+// gives the nearest double, as the general conversion does (the numbers
+// the program writes are all of this kind).
+std::optional<double> ShortDecimal(std::string_view text) {
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = -1;  // no point yet
+  for (const char c : text) {
+    if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else if (c >= '0' && c <= '9' && count < 15) {
+      digits = digits * 10 + static_cast<unsigned>(c - '0');
+      ++count;
+      if (decimals >= 0) ++decimals;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  const double value = static_cast<double>(digits) / kPowersOfTen[std::max(decimals, 0)];
+  return negative ? -value : value;
+}
+
 // A decimal number such as "  -0.12345" or "51.5" or "1E2"; nothing else may
 // stand in the field.
 std::optional<double> ParseNumber(std::string_view field) {
   field = TrimBlanks(field);
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   if (field.empty() || field.front() == '+') return std::nullopt;
+  if (const auto quick = ShortDecimal(field)) return quick;
   double value = 0.0;
   const auto [end, ec] =
       std::from_chars(field.data(), field.data() + field.size(), value, std::chars_format::general);
@@ -86,9 +117,18 @@ std::optional<std::int32_t> Coordinate(std::string_view field, double limit, boo
 }  // namespace
 
 void AppendTempRecord(std::string& out, float longitude, float latitude, std::string_view name) {
-  out.append(FixedField(longitude, 10, 5)).push_back(',');
-  out.append(FixedField(latitude, 10, 5)).append(",\"");
-  out.append(zarv::Trimmed(name)).append("\"\r\n");
+  name = zarv::Trimmed(name);
+  const std::size_t start = out.size();
+  out.resize(start + 2 * kMaxPutWidth + name.size() + 6);
+  char* p = out.data() + start;
+  p = PutFixedField(p, longitude, 10, 5, false);
+  *p++ = ',';
+  p = PutFixedField(p, latitude, 10, 5, false);
+  *p++ = ',';
+  *p++ = '"';
+  p = std::copy(name.begin(), name.end(), p);
+  p = std::copy_n("\"\r\n", 3, p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void AppendTempTrailer(std::string& out, long long count) {

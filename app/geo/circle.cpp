@@ -1,6 +1,8 @@
 #include "app/geo/circle.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "app/geo/degree_trig.h"
 
@@ -12,6 +14,30 @@ constexpr float kEccentricityConstant = 0.0066831387f;
 // Deliberately short of pi/180: distances and so groups depend on it.
 constexpr float kDegreesToRadians = 0.0174532f;
 constexpr float kMetresPerKm = 1000.0f;
+
+// The distance in miles of a point whose dx * dx + dy * dy is `sum`.
+float Miles(float sum) { return kMetresPerKm * std::sqrt(sum) / kMetresPerMile; }
+
+// The largest sum of squares (a float of 0 up to infinity) whose distance is
+// at most `radius_miles`, or -1 when not even 0 is. Miles() never falls as
+// the sum grows (each step rounds a growing value), and the order of the
+// bits of non-negative floats is the order of their values, so the sums
+// inside are exactly those from 0 up to a bound that halving finds.
+float SquaredLimit(float radius_miles) {
+  const auto inside = [radius_miles](std::uint32_t bits) {
+    return Miles(std::bit_cast<float>(bits)) <= radius_miles;
+  };
+  constexpr std::uint32_t kInfinity = 0x7F800000u;
+  if (!inside(0)) return -1.0f;
+  if (inside(kInfinity)) return std::bit_cast<float>(kInfinity);
+  std::uint32_t in = 0;
+  std::uint32_t out = kInfinity;
+  while (out - in > 1) {
+    const std::uint32_t mid = in + (out - in) / 2;
+    (inside(mid) ? in : out) = mid;
+  }
+  return std::bit_cast<float>(in);
+}
 
 struct Curvature {
   float m;
@@ -47,11 +73,8 @@ CircleTest::CircleTest(const Circle& circle) : circle_(circle) {
   m_ = c.m;
   n_ = c.n;
   cosine_ = c.cosine;
-}
-
-bool CircleTest::inside(float latitude, float longitude) const {
-  const float dist = Distance(m_, n_, cosine_, circle_.latitude, circle_.longitude, latitude, longitude);
-  return dist / kMetresPerMile <= circle_.radius_miles;
+  squared_limit_ = SquaredLimit(circle.radius_miles);
+  static_assert(kRadians == kDegreesToRadians);
 }
 
 bool Inside(const Circle& circle, float latitude, float longitude) {

@@ -27,13 +27,25 @@ class CircleTest {
   explicit CircleTest(const Circle& circle);
   // Inside when the distance in miles is at most the radius: a point exactly
   // on the circle is inside, nothing is inside a negative radius.
-  bool inside(float latitude, float longitude) const;
+  bool inside(float latitude, float longitude) const {
+    const float dy = (latitude - circle_.latitude) * m_ * kRadians;
+    const float dx = (longitude - circle_.longitude) * n_ * cosine_ * kRadians;
+    return dx * dx + dy * dy <= squared_limit_;
+  }
 
  private:
+  // Deliberately short of pi/180: distances and so groups depend on it.
+  static constexpr float kRadians = 0.0174532f;
+
   Circle circle_;
   float m_;       // north-south, km per radian
   float n_;       // east-west, km per radian
   float cosine_;  // of the centre's latitude
+  // The distance in miles grows with dx * dx + dy * dy, one float step
+  // after another; this is the largest sum whose distance is still within
+  // the radius (negative when none is), so the test needs neither the
+  // square root nor the division and decides exactly as they would.
+  float squared_limit_;
 };
 
 bool Inside(const Circle& circle, float latitude, float longitude);

@@ -27,13 +27,6 @@ void ReportNotCsv() {
   SCROLL("  Error: Not in AutoRoute CSV format");
 }
 
-// A null value, or an item after a slash, leaves what the slot held.
-void Store(const formats::CsvRecord& record, POI_RECORD& slot) {
-  if (record.longitude) slot.LONGITUDE = *record.longitude;
-  if (record.latitude) slot.LATITUDE = *record.latitude;
-  if (record.name) slot.NAME.assign(*record.name);
-}
-
 }  // namespace
 
 bool READ_CSV() {
@@ -56,7 +49,8 @@ bool READ_CSV() {
       ERROR(2, kRecordError, kRecordFormat, reader.line(), "quit");
       return true;
     }
-    Store(*record, POI_TABLE[POI_COUNT + 1]);
+    // A null value, or an item after a slash, leaves what the slot held.
+    POI_TABLE.update(POI_COUNT + 1, record->longitude, record->latitude, record->name);
     ++POI_COUNT;
     ++READ_COUNT;
   }

@@ -28,10 +28,7 @@ bool AppendOv2Records(formats::ByteSource& source, std::string_view path) {
       ReportStorageLimit();
       return true;
     }
-    POI_RECORD& record = POI_TABLE[POI_COUNT + 1];
-    record.LONGITUDE = poi->longitude;
-    record.LATITUDE = poi->latitude;
-    record.NAME.assign(poi->name);
+    POI_TABLE.put(POI_COUNT + 1, poi->longitude, poi->latitude, poi->name);
     ++POI_COUNT;
     ++READ_COUNT;
   }

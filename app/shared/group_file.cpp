@@ -20,8 +20,8 @@ GroupFileResult WriteGroupFile(const std::string& path, std::string_view header,
   chunk.reserve(kChunk + 512);
   const std::int32_t count = std::clamp(GROUP_COUNT, 0, MAX_POI);
   for (std::int32_t i = 1; i <= count; ++i) {
-    const POI_RECORD& poi = std::as_const(GROUP_TABLE)[i];
-    append(chunk, poi.LONGITUDE, poi.LATITUDE, poi.NAME.view());
+    const PoiRef poi = GROUP_TABLE.at(i);
+    append(chunk, poi.longitude, poi.latitude, poi.name);
     if (chunk.size() >= kChunk) {
       if (const int error = file.write(chunk)) return {error, true};
       chunk.clear();

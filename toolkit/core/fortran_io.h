@@ -25,7 +25,8 @@ std::optional<std::string> WriteReal(double value, std::string_view format, bool
 // One list-directed input record (an internal file of one record): values
 // separated by blanks, commas or tabs; null values; "/" ends the record's
 // values; repeat counts "r*c" and "r*"; quoted strings in " or ' with the
-// quote doubled inside; E and D exponents.
+// quote doubled inside; E and D exponents. The record is read where it lies:
+// it must outlive the reader.
 class ListReader {
  public:
   enum class Status {
@@ -36,7 +37,13 @@ class ListReader {
     kError,  // the value cannot be read as the target's type
   };
 
-  explicit ListReader(std::string_view record);
+  // What a semicolon outside quotes is. gfortran takes it for a comma even
+  // where the decimal character is the point; records that only ever
+  // separate their values with commas and blanks refuse it, so that
+  // "13,40495;52,52001" is an error rather than the values 13 and 40495.
+  enum class Semicolon { kSeparator, kRefused };
+
+  explicit ListReader(std::string_view record, Semicolon semicolon = Semicolon::kSeparator);
 
   Status read(int& value);
   Status read(float& value);
@@ -52,17 +59,20 @@ class ListReader {
   enum class Target { kInteger, kReal4, kReal8, kCharacter };
 
   // The next value of the record for a target of `target`: its text (quotes
-  // removed for a quoted string) or why there is none.
-  Status next(Target target, std::string& text);
-  Status scanField(Target target, std::string& text);
+  // removed for a quoted string) or why there is none. The text lies in the
+  // record or in quoted_, and stays valid until the next call.
+  Status next(Target target, std::string_view& text);
+  Status scanField(Target target, std::string_view& text);
   void skipBlanks();
   void skipSeparator();
   Status fail(Status status);
 
-  std::string record_;
+  std::string_view record_;
+  bool semicolon_separates_;
   std::size_t pos_ = 0;
+  std::string quoted_;          // a quoted string with doubled quotes inside
   long long repeat_left_ = 0;   // further uses of the last value or null
-  std::string repeat_text_;
+  std::string_view repeat_text_;
   bool repeat_null_ = false;
   Target repeat_target_ = Target::kInteger;
   std::optional<Status> finished_;  // kSlash, kEnd or kError: sticks

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "toolkit/core/conversion_locale.h"
 #include "toolkit/core/fortran_io.h"
@@ -13,7 +14,8 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // What ends an unquoted value. gfortran takes ";" for a comma even when the
-// decimal character is the point.
+// decimal character is the point; where semicolons are refused, one still
+// ends the value, and reading stops there with an error.
 bool EndsValue(char c) { return IsBlank(c) || c == ',' || c == ';' || c == '/'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -71,32 +73,43 @@ bool ParseReal(std::string_view s, Real& value) {
     return true;
   }
 
-  std::string text(negative ? "-" : "");
+  // The text for the C library: at most the item's characters and an "e".
+  char small[64];
+  std::string large;
+  char* text = small;
+  if (s.size() + 2 > sizeof small) {
+    large.resize(s.size() + 2);
+    text = large.data();
+  }
+  std::size_t n = 0;
+  if (negative) text[n++] = '-';
   std::size_t digits = 0;
-  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) text.push_back(s[i]);
+  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) text[n++] = s[i];
   if (i < s.size() && s[i] == '.') {
-    text.push_back(s[i++]);
-    for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) text.push_back(s[i]);
+    text[n++] = s[i++];
+    for (; i < s.size() && IsDigit(s[i]); ++i, ++digits) text[n++] = s[i];
   }
   if (digits == 0) return false;
   if (i < s.size()) {
     const char marker = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
     if (marker == 'e' || marker == 'd' || marker == 'q') ++i;
     else if (marker != '+' && marker != '-') return false;
-    text.push_back('e');
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) text.push_back(s[i++]);
+    text[n++] = 'e';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) text[n++] = s[i++];
     std::size_t exponent_digits = 0;
-    for (; i < s.size() && IsDigit(s[i]); ++i, ++exponent_digits) text.push_back(s[i]);
+    for (; i < s.size() && IsDigit(s[i]); ++i, ++exponent_digits) text[n++] = s[i];
     if (exponent_digits == 0 || i != s.size()) return false;
   }
-  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text.c_str(), nullptr, conversion::CLocale());
-  else value = strtod_l(text.c_str(), nullptr, conversion::CLocale());
+  text[n] = '\0';
+  if constexpr (sizeof(Real) == sizeof(float)) value = strtof_l(text, nullptr, conversion::CLocale());
+  else value = strtod_l(text, nullptr, conversion::CLocale());
   return true;
 }
 
 }  // namespace
 
-ListReader::ListReader(std::string_view record) : record_(record) {}
+ListReader::ListReader(std::string_view record, Semicolon semicolon)
+    : record_(record), semicolon_separates_(semicolon == Semicolon::kSeparator) {}
 
 std::size_t ListReader::position() const { return pos_; }
 
@@ -109,17 +122,17 @@ void ListReader::skipBlanks() {
   while (pos_ < record_.size() && IsBlank(record_[pos_])) ++pos_;
 }
 
-// After a value: blanks, at most one comma (or semicolon), blanks. A slash
-// is left in place for the next item to find.
+// After a value: blanks, at most one comma (or semicolon, where it
+// separates), blanks. A slash is left in place for the next item to find.
 void ListReader::skipSeparator() {
   skipBlanks();
-  if (pos_ < record_.size() && (record_[pos_] == ',' || record_[pos_] == ';')) {
+  if (pos_ < record_.size() && (record_[pos_] == ',' || (record_[pos_] == ';' && semicolon_separates_))) {
     ++pos_;
     skipBlanks();
   }
 }
 
-ListReader::Status ListReader::next(Target target, std::string& text) {
+ListReader::Status ListReader::next(Target target, std::string_view& text) {
   if (finished_) return *finished_;
   if (repeat_left_ > 0) {
     --repeat_left_;
@@ -131,11 +144,12 @@ ListReader::Status ListReader::next(Target target, std::string& text) {
   return scanField(target, text);
 }
 
-ListReader::Status ListReader::scanField(Target target, std::string& text) {
+ListReader::Status ListReader::scanField(Target target, std::string_view& text) {
   skipBlanks();
   if (pos_ >= record_.size()) return fail(Status::kEnd);
   const char first = record_[pos_];
   if (first == '/') return fail(Status::kSlash);
+  if (first == ';' && !semicolon_separates_) return fail(Status::kError);
   if (first == ',' || first == ';') {
     ++pos_;
     skipBlanks();
@@ -154,6 +168,7 @@ ListReader::Status ListReader::scanField(Target target, std::string& text) {
     }
     if (repeat == 0) return fail(Status::kError);
     pos_ = i + 1;
+    if (pos_ < record_.size() && record_[pos_] == ';' && !semicolon_separates_) return fail(Status::kError);
     if (pos_ >= record_.size() || EndsValue(record_[pos_])) {
       repeat_left_ = repeat - 1;
       repeat_null_ = true;
@@ -163,29 +178,42 @@ ListReader::Status ListReader::scanField(Target target, std::string& text) {
   }
 
   const char c = record_[pos_];
-  text.clear();
   if (target == Target::kCharacter && (c == '\'' || c == '"')) {
     // A quoted string: a doubled quote stands for one; an unclosed string
-    // runs to the end of the record.
-    ++pos_;
+    // runs to the end of the record. Without doubled quotes it is read
+    // where it lies.
+    const std::size_t start = ++pos_;
+    bool doubled = false;
     while (pos_ < record_.size()) {
       if (record_[pos_] == c) {
         if (pos_ + 1 < record_.size() && record_[pos_ + 1] == c) {
-          text.push_back(c);
+          doubled = true;
           pos_ += 2;
           continue;
         }
-        ++pos_;
-        if (pos_ < record_.size() && !EndsValue(record_[pos_])) return fail(Status::kError);
         break;
       }
-      text.push_back(record_[pos_++]);
+      ++pos_;
+    }
+    text = record_.substr(start, pos_ - start);
+    if (doubled) {
+      quoted_.clear();
+      for (std::size_t k = 0; k < text.size(); ++k) {
+        quoted_.push_back(text[k]);
+        if (text[k] == c) ++k;
+      }
+      text = quoted_;
+    }
+    if (pos_ < record_.size()) {
+      ++pos_;  // the closing quote
+      if (pos_ < record_.size() && !EndsValue(record_[pos_])) return fail(Status::kError);
     }
   } else {
     const std::size_t start = pos_;
     while (pos_ < record_.size() && !EndsValue(record_[pos_])) ++pos_;
     text = record_.substr(start, pos_ - start);
   }
+  if (pos_ < record_.size() && record_[pos_] == ';' && !semicolon_separates_) return fail(Status::kError);
   skipSeparator();
   repeat_left_ = repeat - 1;
   repeat_null_ = false;
@@ -195,7 +223,7 @@ ListReader::Status ListReader::scanField(Target target, std::string& text) {
 }
 
 ListReader::Status ListReader::read(int& value) {
-  std::string text;
+  std::string_view text;
   const Status status = next(Target::kInteger, text);
   if (status != Status::kValue) return status;
   if (!ParseInteger(text, value)) return fail(Status::kError);
@@ -203,7 +231,7 @@ ListReader::Status ListReader::read(int& value) {
 }
 
 ListReader::Status ListReader::read(float& value) {
-  std::string text;
+  std::string_view text;
   const Status status = next(Target::kReal4, text);
   if (status != Status::kValue) return status;
   if (!ParseReal(text, value)) return fail(Status::kError);
@@ -211,7 +239,7 @@ ListReader::Status ListReader::read(float& value) {
 }
 
 ListReader::Status ListReader::read(double& value) {
-  std::string text;
+  std::string_view text;
   const Status status = next(Target::kReal8, text);
   if (status != Status::kValue) return status;
   if (!ParseReal(text, value)) return fail(Status::kError);
@@ -219,7 +247,7 @@ ListReader::Status ListReader::read(double& value) {
 }
 
 ListReader::Status ListReader::read(TextSpan value) {
-  std::string text;
+  std::string_view text;
   const Status status = next(Target::kCharacter, text);
   if (status == Status::kValue) value.assign(text);
   return status;

@@ -74,6 +74,36 @@ TEST(CsvRecordPaths, RoundsEveryCoordinateLikeTheGeneralReader) {
   }
 }
 
+// Both readers refuse a semicolon outside quotes and a number with two
+// signs. gfortran reads "13,40495;52,52001;Berlin" as 13 and 40495 (its
+// list input takes a semicolon for a comma); a record does not: a comma
+// and blanks are its only separators.
+TEST(CsvRecordPaths, RefuseSemicolonsAndDoubleSigns) {
+  const char* lines[] = {
+      "13,40495;52,52001;Berlin", "1,2,semi;colon", "1;2;'x'",   "1 ;2 'x'",   "1,2,'x';",
+      "1,2,\"x\";y",              "1,;2,'x'",       "2*;'x'",    "1,2,x;",     "+-5,1,'x'",
+      "1,+-5,'x'",                "-+5,1,'x'",      "++5,1,'x'", "+-5.5e1,1,'x'",
+  };
+  for (const char* line : lines) {
+    SCOPED_TRACE(line);
+    CsvRecord record;
+    EXPECT_FALSE(ReadPlainCsvRecord(line, &record));
+    char name_buffer[kNameLength];
+    std::size_t column = 0;
+    EXPECT_EQ(ReadListCsvRecord(line, name_buffer, &record, &column), CsvFault::kBadValue);
+  }
+  // Inside quotes, and after the name, a semicolon is only a character.
+  const char* fine[] = {"1,2,'semi;colon'", "1,2,\"a;b\"", "1,2,x ;after the name", "+5,-5,'x'"};
+  for (const char* line : fine) {
+    SCOPED_TRACE(line);
+    General general;
+    ReadListDirected(line, &general);
+    CsvRecord quick;
+    ASSERT_TRUE(ReadPlainCsvRecord(line, &quick));
+    EXPECT_EQ(quick, general.record);
+  }
+}
+
 TEST(CsvRecordPaths, LeavesUnusualLinesToTheGeneralReader) {
   const char* lines[] = {
       ",5,'null longitude'", "6/",          "1,2,",       "1,2",          "2*7.25,'x'",

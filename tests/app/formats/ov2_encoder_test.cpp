@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <span>
 #include <random>
 #include <string>
 #include <tuple>
@@ -103,6 +105,66 @@ TEST(Ov2Encode, LargeFileSkippersCoverTheirBlocksExactly) {
   std::sort(pois.begin(), pois.end(), less);
   ASSERT_EQ(found.size(), pois.size());
   for (std::size_t i = 0; i < pois.size(); ++i) EXPECT_EQ(key(found[i]), key(pois[i]));
+}
+
+// The files devices have been given must not change with the encoder's
+// speed: the same skippers and records in the same order as halving by a
+// stable sort along the wider side gives them.
+std::string ReferenceFile(std::vector<Ov2Record> pois) {
+  std::string out;
+  const auto put = [&out](std::int32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> shift) & 0xFF));
+  };
+  const auto block = [&](auto& self, std::span<Ov2Record> part) -> void {
+    std::int32_t east = INT32_MIN, north = INT32_MIN, west = INT32_MAX, south = INT32_MAX;
+    for (const Ov2Record& p : part) {
+      east = std::max(east, p.longitude), west = std::min(west, p.longitude);
+      north = std::max(north, p.latitude), south = std::min(south, p.latitude);
+    }
+    const std::size_t start = out.size();
+    out.push_back('\x01');
+    put(0), put(east), put(north), put(west), put(south);
+    if (part.size() <= kPoiPerLeaf) {
+      for (const Ov2Record& p : part) {
+        out.push_back('\x02');
+        put(static_cast<std::int32_t>(14 + p.name.size())), put(p.longitude), put(p.latitude);
+        out.append(p.name).push_back('\0');
+      }
+    } else {
+      if (std::int64_t{east} - west >= std::int64_t{north} - south) {
+        std::stable_sort(part.begin(), part.end(), [](auto& a, auto& b) { return a.longitude < b.longitude; });
+      } else {
+        std::stable_sort(part.begin(), part.end(), [](auto& a, auto& b) { return a.latitude < b.latitude; });
+      }
+      self(self, part.first(part.size() / 2));
+      self(self, part.subspan(part.size() / 2));
+    }
+    const auto size = static_cast<std::int32_t>(out.size() - start);
+    for (int i = 0; i < 4; ++i) out[start + 1 + i] = static_cast<char>((static_cast<std::uint32_t>(size) >> (8 * i)) & 0xFF);
+  };
+  if (!pois.empty()) block(block, pois);
+  return out;
+}
+
+TEST(Ov2Encode, SameBytesAsHalvingByAStableSort) {
+  std::mt19937 random(11);
+  std::vector<std::string> names;
+  for (int i = 0; i < 5000; ++i) names.push_back("P" + std::to_string(i));
+  for (const std::size_t count : {1u, 25u, 26u, 33u, 64u, 65u, 700u, 3478u, 5000u}) {
+    for (const std::int32_t spread : {1, 40, 1000000, 2147483647}) {
+      std::vector<Ov2Record> pois;
+      for (std::size_t i = 0; i < count; ++i) {
+        // A small spread makes many equal keys, so the order of ties shows.
+        const auto coordinate = [&] { return static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(spread)) - spread / 2; };
+        pois.push_back({coordinate(), coordinate() / 2, names[i]});
+      }
+      SCOPED_TRACE(std::to_string(count) + " POI spread over " + std::to_string(spread));
+      const std::string expected = ReferenceFile(pois);
+      const auto bytes = EncodeOv2(pois);
+      ASSERT_TRUE(bytes);
+      ASSERT_EQ(*bytes, expected);
+    }
+  }
 }
 
 }  // namespace

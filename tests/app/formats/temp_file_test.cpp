@@ -2,6 +2,10 @@
 // and what the converter makes of every kind of line.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,30 @@ TEST(TempLine, Kinds) {
     } else if (row.kind == Kind::kTrailer) {
       EXPECT_EQ(std::to_string(parsed.count), row.name_or_error);
     }
+  }
+}
+
+// Coordinates in every form the writer and AutoRoute write them become the
+// whole 1/100000 degrees of the number's nearest double, as the C library
+// reads it.
+TEST(TempLine, CoordinatesAreTheNumbersRoundedToUnits) {
+  std::uint32_t seed = 99;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    char text[64];
+    const double degrees = static_cast<double>(static_cast<std::int32_t>(next() % 36000001u) - 18000000) / 100000.0;
+    switch (i % 4) {
+      case 0: std::snprintf(text, sizeof text, "%10.5f", degrees); break;
+      case 1: std::snprintf(text, sizeof text, "%.7f", degrees / 2); break;
+      case 2: std::snprintf(text, sizeof text, "%.3e", degrees); break;
+      default: std::snprintf(text, sizeof text, "%.15g", degrees / 3); break;
+    }
+    const std::string line = std::string(text) + ",1.5,\"x\"";
+    SCOPED_TRACE(line);
+    const TempLine parsed = ParseTempLine(line);
+    ASSERT_EQ(parsed.kind, Kind::kRecord);
+    EXPECT_EQ(parsed.record.longitude, std::lround(std::strtod(text, nullptr) * 100000.0));
+    EXPECT_EQ(parsed.record.latitude, 150000);
   }
 }
 

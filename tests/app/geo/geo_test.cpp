@@ -103,5 +103,40 @@ TEST(Inside, TheCircleDecidesAsTheDistanceInMilesDoes) {
   }
 }
 
+// The test for a circle decides without the square root and the division
+// of the distance; it must decide exactly as they do, on the circle itself
+// and one float either side of it included.
+TEST(Inside, DecidesAsTheDistanceInMilesWouldToTheLastBit) {
+  const auto by_distance = [](const Circle& c, float lat, float lon) {
+    float dist = 0.0f;
+    FLAT_EARTH(c.latitude, c.longitude, lat, lon, dist);
+    return dist / kMetresPerMile <= c.radius_miles;
+  };
+  std::uint32_t seed = 7;
+  const auto uniform = [&seed](float low, float high) {
+    seed = seed * 1664525u + 1013904223u;
+    return low + (high - low) * static_cast<float>(seed >> 8) / 16777216.0f;
+  };
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (int i = 0; i < 20000; ++i) {
+    Circle c{uniform(-90, 90), uniform(-180, 180), 0.0f};
+    const float lat = i % 3 ? c.latitude + uniform(-2, 2) : uniform(-1e30f, 1e30f);
+    const float lon = i % 3 ? c.longitude + uniform(-2, 2) : uniform(-1e30f, 1e30f);
+    float dist = 0.0f;
+    FLAT_EARTH(c.latitude, c.longitude, lat, lon, dist);
+    const float on = dist / kMetresPerMile;
+    for (const float radius : {on, std::nextafter(on, -inf), std::nextafter(on, inf), uniform(0, 200),
+                               0.0f, -0.0f, -1.0f, inf, nan, 3.4e38f}) {
+      c.radius_miles = radius;
+      ASSERT_EQ(CircleTest(c).inside(lat, lon), by_distance(c, lat, lon))
+          << c.latitude << " " << c.longitude << " r=" << radius << " at " << lat << " " << lon;
+    }
+    c.radius_miles = 30.0f;
+    ASSERT_EQ(CircleTest(c).inside(nan, lon), false);
+    ASSERT_EQ(CircleTest(c).inside(lat, inf), by_distance(c, lat, inf));
+  }
+}
+
 }  // namespace
 }  // namespace nodalux::geo

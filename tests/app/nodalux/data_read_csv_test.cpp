@@ -61,7 +61,7 @@ TEST_F(ReadCsv, WrongHeaderIsAFormatErrorThatKeepsTheTable) {
     testing::ResetProgramState();
     ForgetScreen();
     POI_COUNT = 1;
-    POI_TABLE[1].NAME.assign("kept");
+    POI_TABLE.put(1, 0.0f, 0.0f, "kept");
     EXPECT_FALSE(Read(bytes));
     EXPECT_EQ(Screen(), (std::vector<std::string>{
                             BoxLine(0, 4, "File Format Error", kNotCsvText),
@@ -113,9 +113,9 @@ TEST_F(ReadCsv, RecordLinesInEveryAcceptedForm) {
 }
 
 TEST_F(ReadCsv, NullsAndSlashKeepWhatTheSlotHeld) {
-  POI_TABLE[1] = POI_RECORD{10.0f, 20.0f, zarv::Text<128>("old one")};
-  POI_TABLE[2] = POI_RECORD{11.0f, 21.0f, zarv::Text<128>("old two")};
-  POI_TABLE[3] = POI_RECORD{12.0f, 22.0f, zarv::Text<128>("old three")};
+  POI_TABLE.put(1, 10.0f, 20.0f, "old one");
+  POI_TABLE.put(2, 11.0f, 21.0f, "old two");
+  POI_TABLE.put(3, 12.0f, 22.0f, "old three");
   Read(std::string(kHeader) + ",5,'new'\n6/\n7,,,\n");
   ASSERT_EQ(POI_COUNT, 3);
   EXPECT_EQ(POI_TABLE[1].LONGITUDE, 10.0f);
@@ -139,7 +139,7 @@ TEST_F(ReadCsv, CommentsAndEmptyLinesAreSkippedAndNotCounted) {
 
 TEST_F(ReadCsv, AppendsAfterTheRecordsAlreadyLoaded) {
   POI_COUNT = 2;
-  POI_TABLE[2].NAME.assign("earlier");
+  POI_TABLE.put(2, 0.0f, 0.0f, "earlier");
   READ_COUNT = 0;
   Read(std::string(kHeader) + "1,2,'a'\n3,4,'b'\n5,6,'c'\n");
   EXPECT_EQ(POI_COUNT, 5);
@@ -157,6 +157,13 @@ TEST_F(ReadCsv, UnreadableLineStopsWithDataErrorAndIsNotCounted) {
       "  1.0,north,'x'",   // quoted with its leading blanks
       "\t;not a comment",  // a tab does not make a comment
       "1,2,",              // a null name is fine, a missing one is not
+      // A semicolon separates nothing here, and a number has one sign,
+      // although gfortran would read 13 and 40495 from the first, and the
+      // name "semi" from the second.
+      "13,40495;52,52001;Berlin",
+      "1,2,semi;colon",
+      "+-5,1,'x'",
+      "1,+-5,'x'",
   };
   for (const char* bad : bad_lines) {
     SCOPED_TRACE(bad);

@@ -17,10 +17,7 @@ using testing::StatusLine;
 class Select : public ScreenTest {
  protected:
   void AddPoi(float lon, float lat, std::string_view name) {
-    POI_RECORD& poi = POI_TABLE[++POI_COUNT];
-    poi.LONGITUDE = lon;
-    poi.LATITUDE = lat;
-    poi.NAME.assign(name);
+    POI_TABLE.put(++POI_COUNT, lon, lat, name);
   }
   void SetCircle(float lat, float lon, float radius) {
     CENTRE_LATITUDE = lat;

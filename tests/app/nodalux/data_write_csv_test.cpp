@@ -20,10 +20,7 @@ using testing::TextLine;
 class WriteCsv : public ScreenTest {
  protected:
   void AddToGroup(float lon, float lat, std::string_view name) {
-    POI_RECORD& poi = GROUP_TABLE[++GROUP_COUNT];
-    poi.LONGITUDE = lon;
-    poi.LATITUDE = lat;
-    poi.NAME.assign(name);
+    GROUP_TABLE.put(++GROUP_COUNT, lon, lat, name);
   }
   std::string Write() {
     OUTPUT_FILE.assign(TempFile("output.csv").string());

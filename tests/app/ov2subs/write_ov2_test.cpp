@@ -70,8 +70,8 @@ class WriteOv2 : public testing::Ov2ScreenTest {
     UseProgramFolder("program");
     fs::create_directories(temp_dir_ / "out files");
     UseOutput(temp_dir_ / "out files" / "pubs.ov2");
-    GROUP_TABLE[1] = Poi(-0.12345f, 51.5f, "Kew");
-    GROUP_TABLE[2] = Poi(2.35f, 48.85f, "Paris, \"Nord\"");
+    GROUP_TABLE.put(1, Poi(-0.12345f, 51.5f, "Kew"));
+    GROUP_TABLE.put(2, Poi(2.35f, 48.85f, "Paris, \"Nord\""));
     GROUP_COUNT = 2;
   }
 

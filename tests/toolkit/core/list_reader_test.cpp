@@ -49,6 +49,44 @@ TEST(ListReader, RepeatedValueServesOneKindOfTarget) {
   EXPECT_EQ(reader.read(c), Status::kError);
 }
 
+// As gfortran does, a semicolon separates values like a comma; where a
+// caller refuses it, a semicolon outside quotes is an error wherever it
+// stands, and one after the last item read is never looked at.
+TEST(ListReader, SemicolonsSeparateUnlessRefused) {
+  int a = 0, b = 0;
+  ListReader gfortran("1;2");
+  EXPECT_EQ(gfortran.read(a), Status::kValue);
+  EXPECT_EQ(gfortran.read(b), Status::kValue);
+  EXPECT_EQ(b, 2);
+
+  for (const char* record : {"1;2", "1 ;2", "1,;2", ";1,2", "2*;1", "'a';1"}) {
+    SCOPED_TRACE(record);
+    ListReader strict(record, ListReader::Semicolon::kRefused);
+    zarv::Text<4> first;
+    Status status = record[0] == '\'' ? strict.read(first.span()) : strict.read(a);
+    if (status == Status::kValue || status == Status::kNull) status = strict.read(b);
+    EXPECT_EQ(status, Status::kError);
+  }
+  ListReader quoted("'a;b' 3 ;x", ListReader::Semicolon::kRefused);
+  zarv::Text<4> text;
+  EXPECT_EQ(quoted.read(text.span()), Status::kValue);
+  EXPECT_EQ(text.str(), "a;b");
+  EXPECT_EQ(quoted.read(a), Status::kValue);
+  EXPECT_EQ(a, 3);
+}
+
+// A quoted string with its quote doubled inside, read again by a repeat.
+TEST(ListReader, DoubledQuotesSurviveARepeat) {
+  ListReader reader("2*'it''s' 'x'");
+  zarv::Text<6> first, second, third;
+  EXPECT_EQ(reader.read(first.span()), Status::kValue);
+  EXPECT_EQ(reader.read(second.span()), Status::kValue);
+  EXPECT_EQ(reader.read(third.span()), Status::kValue);
+  EXPECT_EQ(first.str(), "it's");
+  EXPECT_EQ(second.str(), "it's");
+  EXPECT_EQ(third.str(), "x");
+}
+
 TEST(ListReader, RealsAreReadInTheCLocaleWhateverTheProcessLocale) {
   // A desktop session may run with a decimal-comma locale.
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);

@@ -17,9 +17,7 @@ std::int32_t DesktopGroupSize(std::span<const formats::Poi> pois, float latitude
   POI_COUNT = 0;
   for (const formats::Poi& poi : pois) {
     if (POI_COUNT == MAX_POI) break;
-    POI_RECORD& record = POI_TABLE[++POI_COUNT];
-    record.LONGITUDE = poi.longitude;
-    record.LATITUDE = poi.latitude;
+    POI_TABLE.put(++POI_COUNT, poi.longitude, poi.latitude, "");
   }
   CENTRE_LATITUDE = latitude;
   CENTRE_LONGITUDE = longitude;

@@ -347,7 +347,7 @@ TEST_F(WriteOv2, ValuesAnOverlayCannotHoldFailTheSave) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.complaint);
-    GROUP_TABLE[2] = c.poi;
+    GROUP_TABLE.put(2, c.poi);
     WriteBytes(output_, "old overlay");
     ForgetScreen();
     WRITE_OV2();
@@ -362,8 +362,8 @@ TEST_F(WriteOv2, ValuesAnOverlayCannotHoldFailTheSave) {
   }
 
   // The limits themselves are places.
-  GROUP_TABLE[1] = Poi(-180.0f, 90.0f, "North-west corner");
-  GROUP_TABLE[2] = Poi(180.0f, -90.0f, "South-east corner");
+  GROUP_TABLE.put(1, Poi(-180.0f, 90.0f, "North-west corner"));
+  GROUP_TABLE.put(2, Poi(180.0f, -90.0f, "South-east corner"));
   ForgetScreen();
   WRITE_OV2();
   EXPECT_EQ(Boxes(), std::vector<std::string>{});
@@ -372,7 +372,7 @@ TEST_F(WriteOv2, ValuesAnOverlayCannotHoldFailTheSave) {
 
 // Many bad POI: the box shows the first few and how many there were.
 TEST_F(WriteOv2, ManyBadPoiAreCountedNotAllListed) {
-  for (int i = 1; i <= 40; ++i) GROUP_TABLE[i] = Poi(static_cast<float>(180 + i), 0.0f, "P" + std::to_string(i));
+  for (int i = 1; i <= 40; ++i) GROUP_TABLE.put(i, Poi(static_cast<float>(180 + i), 0.0f, "P" + std::to_string(i)));
   GROUP_COUNT = 40;
   WRITE_OV2();
   EXPECT_EQ(Boxes(), std::vector<std::string>{NotWritten(
@@ -387,7 +387,7 @@ TEST_F(WriteOv2, ManyBadPoiAreCountedNotAllListed) {
 // A line break in a name would cut its line of the temporary file in two:
 // the group is refused before anything is written or run.
 TEST_F(WriteOv2, ALineBreakInANameIsRefusedBeforeTheConverterRuns) {
-  GROUP_TABLE[2] = Poi(1.0f, 2.0f, "Kew\nGardens");
+  GROUP_TABLE.put(2, Poi(1.0f, 2.0f, "Kew\nGardens"));
   WriteBytes(output_, "old overlay");
   WRITE_OV2();
   EXPECT_EQ(Events(), std::vector<std::string>{NotWritten(

@@ -38,4 +38,9 @@ bool ReadCircleText(std::string_view text, geo::Circle* circle) {
   return true;
 }
 
+geo::Circle StoredCircle(std::string_view text) {
+  geo::Circle circle = kInitialCircle;
+  return ReadCircleText(text, &circle) ? circle : kDefaultCircle;
+}
+
 }  // namespace nodalux::formats

@@ -59,6 +59,7 @@ std::optional<PoiView> Ov2Decoder::next() {
         if (!input_.skip(name_size - kept)) return cut_short(start);
         longitude_ = longitude;
         latitude_ = latitude;
+        record_offset_ = start;
         const std::string_view name(name_.data(), kept);
         return PoiView{ov2::DegreesFromUnits(longitude), ov2::DegreesFromUnits(latitude),
                    name.substr(0, std::min(name.find('\0'), name.size()))};

@@ -7,26 +7,9 @@
 #include "toolkit/core/os_services.h"
 
 namespace nodalux {
-namespace {
-
-constexpr float kDefaultLatitude = 51.47604f;
-constexpr float kDefaultLongitude = 0.0f;
-constexpr float kDefaultRadius = 30.0f;
-
-void DefaultCircle() {
-  CENTRE_LATITUDE = kDefaultLatitude;
-  CENTRE_LONGITUDE = kDefaultLongitude;
-  RADIUS_MILES = kDefaultRadius;
-}
-
-}  // namespace
-
 void ParseCircleText() {
   geo::Circle circle{CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES};
-  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle)) {
-    DefaultCircle();
-    return;
-  }
+  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle)) circle = formats::kDefaultCircle;
   CENTRE_LATITUDE = circle.latitude;
   CENTRE_LONGITUDE = circle.longitude;
   RADIUS_MILES = circle.radius_miles;

@@ -12,21 +12,6 @@ namespace {
 
 namespace os = zarv::os;
 
-// What a name that is not a file stands for, for the messages.
-std::string_view NotAFile(os::Kind kind) {
-  switch (kind) {
-    case os::Kind::kFifo:
-      return "a named pipe";
-    case os::Kind::kCharDevice:
-    case os::Kind::kBlockDevice:
-      return "a device";
-    case os::Kind::kSocket:
-      return "a socket";
-    default:
-      return "something that is not a file";
-  }
-}
-
 }  // namespace
 
 void ReportFileError(std::string_view what, std::string_view path, std::string_view reason) {
@@ -60,7 +45,7 @@ bool OpenPoiFile(const std::string& path, os::InputFile* file) {
   if (file->info().kind != os::Kind::kRegular) {
     const os::Kind kind = file->info().kind;
     file->close();
-    ReportFileError("Cannot read from " + std::string(NotAFile(kind)) + ":", path,
+    ReportFileError("Cannot read from " + std::string(os::NotAFileName(kind)) + ":", path,
                     "Only a file can hold POI.");
     return false;
   }
@@ -73,7 +58,7 @@ bool CheckOutputFile(const std::string& path) {
   if (kind == os::Kind::kDirectory) {
     ReportFileError("Cannot create file:", path, OsErrorText(EISDIR));
   } else {
-    ReportFileError("Cannot write to " + std::string(NotAFile(kind)) + ":", path,
+    ReportFileError("Cannot write to " + std::string(os::NotAFileName(kind)) + ":", path,
                     "Only a file can hold POI.");
   }
   return false;

@@ -52,6 +52,20 @@ Kind KindOf(const std::string& path) {
 
 bool IsRegularFile(const std::string& path) { return KindOf(path) == Kind::kRegular; }
 
+std::string_view NotAFileName(Kind kind) {
+  switch (kind) {
+    case Kind::kFifo:
+      return "a named pipe";
+    case Kind::kCharDevice:
+    case Kind::kBlockDevice:
+      return "a device";
+    case Kind::kSocket:
+      return "a socket";
+    default:
+      return "something that is not a file";
+  }
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
   FileInfo ia, ib;

@@ -17,6 +17,9 @@ namespace zarv::os {
 // cannot be looked at).
 Kind KindOf(const std::string& path);
 bool IsRegularFile(const std::string& path);
+// What something that is not a file is, for a message: "a named pipe",
+// "a device", "a socket", or "something that is not a file".
+std::string_view NotAFileName(Kind kind);
 // True when both names reach the same file.
 bool SameFile(const std::string& a, const std::string& b);
 

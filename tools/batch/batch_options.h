@@ -52,12 +52,20 @@ struct CommandLine {
 // `args` are the arguments after the program's name.
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
 
-// The format a file name selects: ".ov2" OV2, ".gpx" GPX (in any case),
-// anything else AutoRoute CSV, as the desktop program reads and writes.
+// The format a file's full path selects, by the desktop program's rule: the
+// three characters after the last dot anywhere in the path (the first three
+// of a path without a dot), A-Z in lower case: "ov2" is OV2, "gpx" GPX,
+// anything else AutoRoute CSV. So "x.OV2" and "x.ov2x" are OV2, and so is
+// "/maps.ov2/pubs".
 FileFormat FormatFromName(std::string_view path);
+// The path before its last dot, as the desktop program cuts it: where the
+// symbol bitmap of an OV2 file goes ("/maps/pubs" for "/maps/pubs.ov2").
+std::string_view NameRoot(std::string_view path);
+std::string_view FormatName(FileFormat format);
 
-// The format the output is written in: --format, else the output's name.
-FileFormat OutputFormat(const BatchOptions& options);
+// With --format and a named output: the usage error when the output's full
+// path names another format, else empty.
+std::string FormatMismatch(const BatchOptions& options, std::string_view full_output);
 
 // The values of --centre and --radius; on failure `error` says why.
 std::optional<Centre> ParseCentre(std::string_view text, std::string& error);

@@ -1,0 +1,195 @@
+#include "tools/batch/batch_job.h"
+
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "app/geo/circle.h"
+#include "toolkit/core/registry_store.h"
+#include "toolkit/os/files.h"
+#include "tools/batch/messages.h"
+#include "tools/batch/read_inputs.h"
+#include "tools/batch/stored_circle.h"
+#include "tools/batch/write_outputs.h"
+#include "tools/batch/write_ov2.h"
+
+namespace nodalux::batch {
+namespace {
+
+namespace os = zarv::os;
+
+std::string FullPath(const std::string& path, const std::string& current_folder) {
+  if (path.starts_with('/') || current_folder.empty()) return path;
+  return current_folder + (current_folder.ends_with('/') ? "" : "/") + path;
+}
+
+// 'name', for a usage message.
+std::string Named(std::string_view name) { return "'" + OneLine(name) + "'"; }
+
+// An output that exists and is not a file cannot be replaced by one.
+bool WritableKind(const std::string& path, Messages& messages) {
+  const os::Kind kind = os::KindOf(path);
+  switch (kind) {
+    case os::Kind::kMissing:
+    case os::Kind::kRegular:
+      return true;
+    case os::Kind::kDirectory:
+      messages.error(path, "Cannot create file: " + Reason(EISDIR));
+      return false;
+    default:
+      messages.error(path, "Cannot write to something that is not a file: Only a file can hold POI.");
+      return false;
+  }
+}
+
+// The usage errors that only the files themselves reveal: an output that
+// is also an input (under another name, or through a link).
+std::string SameFileError(const BatchOptions& o) {
+  for (const std::string& input : o.inputs) {
+    if (o.output && *o.output != "-" && os::SameFile(*o.output, input)) {
+      return "the output " + Named(*o.output) + " is also an input";
+    }
+    if (o.plot && os::SameFile(*o.plot, input)) return "the plot " + Named(*o.plot) + " is also an input";
+  }
+  if (o.plot && o.output && os::SameFile(*o.plot, *o.output)) {
+    return "the plot and the output are the same file " + Named(*o.plot);
+  }
+  return {};
+}
+
+// The circle: what the command line gives, the rest as the desktop program
+// stored it.
+geo::Circle ChooseCircle(const BatchOptions& o, const JobSetting& setting) {
+  geo::Circle circle{};
+  if (!o.centre || !o.radius_miles) circle = ReadStoredCircle(setting.settings_store);
+  if (o.centre) {
+    circle.latitude = o.centre->latitude;
+    circle.longitude = o.centre->longitude;
+  }
+  if (o.radius_miles) circle.radius_miles = *o.radius_miles;
+  return circle;
+}
+
+bool WriteCount(std::size_t count, int fd, Messages& messages) {
+  std::string text = std::to_string(count) + "\n";
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    std::size_t written = 0;
+    int error = os::Door().write(fd, rest.data(), rest.size(), &written);
+    if (error == 0 && written == 0) error = EIO;
+    if (error != 0) {
+      messages.error("standard output", "Cannot write file: " + Reason(error));
+      return false;
+    }
+    rest.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+JobSetting ProgramSetting(std::ostream& messages) {
+  JobSetting setting;
+  std::string self;
+  if (os::Door().read_link("/proc/self/exe", &self) == 0) {
+    setting.program_folder = std::string(os::FolderPart(self));
+  }
+  setting.settings_store = zarv::RegistryStore::DefaultPath();
+  const char* temp = std::getenv("TMPDIR");
+  setting.temp_folder = temp && *temp ? temp : "/tmp";
+  os::Door().current_folder(&setting.current_folder);
+  setting.messages = &messages;
+  return setting;
+}
+
+int RunJob(const BatchOptions& o, const JobSetting& setting) {
+  Messages messages(*setting.messages);
+  const auto full = [&](const std::string& path) { return FullPath(path, setting.current_folder); };
+
+  // What to write, and in which format; the usage errors first.
+  const bool to_file = o.output && *o.output != "-";
+  const std::string full_output = to_file ? full(*o.output) : std::string();
+  const FileFormat out_format =
+      !o.output ? FileFormat::kCsv : to_file ? FormatFromName(full_output) : o.format.value_or(FileFormat::kCsv);
+  std::string usage = FormatMismatch(o, full_output);
+  if (usage.empty()) usage = SameFileError(o);
+  if (!usage.empty()) {
+    messages.error({}, usage);
+    return kUsage;
+  }
+
+  // What writing needs, before anything is read.
+  const Ov2Tools tools = Ov2ToolsIn(setting.program_folder, setting.temp_folder);
+  if (o.output && out_format == FileFormat::kOv2 && !CheckOv2Tools(tools, messages)) return kFailed;
+  if (to_file && !WritableKind(*o.output, messages)) return kFailed;
+  if (o.plot && !WritableKind(*o.plot, messages)) return kFailed;
+
+  // Read every input, in order, into one set.
+  PoiSet set;
+  for (const std::string& input : o.inputs) {
+    if (!ReadInput(input, FormatFromName(full(input)), set, messages)) return kFailed;
+  }
+
+  // The group, as the desktop program selects it.
+  std::optional<geo::Circle> circle;
+  if (!o.all) circle = ChooseCircle(o, setting);
+  std::vector<std::uint32_t> group;
+  group.reserve(set.size());
+  {
+    const std::optional<geo::CircleTest> test =
+        circle ? std::optional<geo::CircleTest>(*circle) : std::nullopt;
+    for (std::size_t i = 0; i < set.size(); ++i) {
+      const PoiRef poi = set[i];
+      if (!test || test->inside(poi.latitude, poi.longitude)) group.push_back(static_cast<std::uint32_t>(i));
+    }
+  }
+
+  if (o.count && !WriteCount(group.size(), setting.standard_output, messages)) return kFailed;
+  if (o.output && group.empty()) {
+    messages.error(o.output == "-" ? "standard output" : *o.output,
+                   "Null subset: Nothing to output. Select a different input file or change "
+                   "the group definition.");
+    return kFailed;
+  }
+
+  // Everything is written out in full before any of it takes the place of
+  // what was there.
+  OutputFile plot, out;
+  if (o.plot && !(plot.open(*o.plot, setting.standard_output, messages) &&
+                  WritePlot(set, circle, plot))) {
+    return kFailed;
+  }
+  NameConverter names(o.encoding);
+  if (o.output) {
+    if (!out.open(*o.output, setting.standard_output, messages)) return kFailed;
+    bool written = false;
+    switch (out_format) {
+      case FileFormat::kCsv:
+        written = WriteCsv(set, group, names, out);
+        break;
+      case FileFormat::kGpx:
+        written = WriteGpx(set, group, names, out, messages);
+        break;
+      case FileFormat::kOv2:
+        written = ConvertToOv2(set, group, names, tools, out, messages);
+        break;
+    }
+    if (!written) return kFailed;
+    names.report(*o.output == "-" ? "standard output" : *o.output, messages);
+  }
+
+  // The output first: when the picture then cannot take its place, the
+  // output is whole and the message says that the picture was not written.
+  if (o.output) {
+    SymbolFile symbol;
+    if (out_format == FileFormat::kOv2 && !symbol.place(full_output, tools, messages)) return kFailed;
+    if (!out.commit()) {
+      symbol.take_back();
+      return kFailed;
+    }
+  }
+  if (o.plot && !plot.commit()) return kFailed;
+  return kDone;
+}
+
+}  // namespace nodalux::batch

@@ -1,0 +1,291 @@
+#include "tools/batch/write_ov2.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "app/formats/byte_source.h"
+#include "app/formats/ov2_decoder.h"
+#include "app/formats/temp_file.h"
+#include "toolkit/os/files.h"
+#include "tools/batch/batch_options.h"
+
+namespace nodalux::batch {
+namespace {
+
+namespace os = zarv::os;
+
+constexpr std::string_view kTempPattern = "nodalux-batch-XXXXXX";
+
+// A temporary file of our own, removed when this ends.
+class TempFile {
+ public:
+  TempFile() = default;
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    close();
+    if (!path_.empty()) os::Door().unlink(path_);
+  }
+
+  int create(const std::string& folder) {
+    std::string pattern = folder;
+    if (!pattern.empty() && !pattern.ends_with('/')) pattern += '/';
+    pattern += kTempPattern;
+    int fd = -1;
+    if (const int error = os::Door().make_temp(&pattern, &fd)) {
+      path_.clear();
+      failed_path_ = std::move(pattern);
+      return error;
+    }
+    fd_ = fd;
+    path_ = std::move(pattern);
+    return 0;
+  }
+  int write(std::string_view bytes) {
+    while (!bytes.empty()) {
+      std::size_t written = 0;
+      if (const int error = os::Door().write(fd_, bytes.data(), bytes.size(), &written)) return error;
+      if (written == 0) return EIO;
+      bytes.remove_prefix(written);
+    }
+    return 0;
+  }
+  int close() {
+    if (fd_ < 0) return 0;
+    const int error = os::Door().close(fd_);
+    fd_ = -1;
+    return error;
+  }
+  // The name made, or the pattern that could not be made.
+  const std::string& path() const { return path_.empty() ? failed_path_ : path_; }
+
+ private:
+  std::string path_;
+  std::string failed_path_;
+  int fd_ = -1;
+};
+
+// The group as the converter's POI file, as the desktop program writes it.
+bool WriteConverterInput(const PoiSet& set, Group group, NameConverter& names, TempFile& file,
+                         Messages& messages) {
+  std::string text(formats::kTempFileHeader);
+  text.reserve(OutputFile::kChunk + 4096);
+  int error = 0;
+  for (const std::uint32_t i : group) {
+    const PoiRef poi = set[i];
+    formats::AppendTempRecord(text, poi.longitude, poi.latitude, names.bytes(poi));
+    if (text.size() >= OutputFile::kChunk) {
+      if ((error = file.write(text)) != 0) break;
+      text.clear();
+    }
+  }
+  if (error == 0) {
+    formats::AppendTempTrailer(text, static_cast<long long>(group.size()));
+    error = file.write(text);
+  }
+  if (error == 0) error = file.close();
+  if (error != 0) {
+    messages.error(file.path(), "Cannot write file: " + Reason(error));
+    return false;
+  }
+  return true;
+}
+
+bool StartsWithMz(const std::string& path) {
+  os::InputFile file;
+  if (file.open(path) != 0) return false;
+  char magic[2] = {};
+  std::size_t got = 0;
+  return file.read(magic, 2, &got) == 0 && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+// A program along PATH, or empty.
+std::string FindOnPath(std::string_view name) {
+  const char* path = std::getenv("PATH");
+  std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    const std::size_t colon = rest.find(':');
+    std::string folder(rest.substr(0, colon));
+    if (!folder.empty()) {
+      const std::string candidate = folder + "/" + std::string(name);
+      if (os::IsRegularFile(candidate) && os::Door().access(candidate, X_OK) == 0) return candidate;
+    }
+    if (colon == std::string_view::npos) return {};
+    rest.remove_prefix(colon + 1);
+  }
+}
+
+// Passes on what the converter said, one message per line.
+void PassOn(std::string_view said, Messages& messages) {
+  while (!said.empty()) {
+    const std::size_t end = std::min(said.find('\n'), said.size());
+    std::string_view line = said.substr(0, end);
+    said.remove_prefix(std::min(end + 1, said.size()));
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (!line.empty()) messages.warning(kConverterName, line);
+  }
+}
+
+// Runs the converter: `input` to `output`. False after a message.
+bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::string& output,
+                  std::string_view final_output, Messages& messages) {
+  const std::string not_written = "The OV2 file was not written: ";
+  std::vector<std::string> argv;
+  if (StartsWithMz(tools.converter)) {
+    // The Windows converter, which a user may have put there instead.
+    std::string wine = FindOnPath("wine");
+    if (wine.empty()) {
+      messages.error(final_output, not_written + std::string(kConverterName) +
+                                       " is a Windows program, and wine is not installed to run it.");
+      return false;
+    }
+    argv.push_back(std::move(wine));
+  }
+  argv.insert(argv.end(), {tools.converter, input, output});
+
+  os::StartOptions options;
+  options.discard_output = true;
+  options.capture_errors = true;
+  std::unique_ptr<os::Process> converter;
+  if (const int error = os::Door().start(argv, options, &converter)) {
+    messages.error(final_output, not_written + std::string(kConverterName) +
+                                     " could not be started: " + Reason(error) + ".");
+    return false;
+  }
+  while (!converter->wait_for(60 * 1000)) {
+  }
+  PassOn(converter->errors(), messages);
+  const int status = converter->exit_status();
+  if (status < 0) {
+    messages.error(final_output, not_written + std::string(kConverterName) +
+                                     " was stopped by signal " + std::to_string(-status) + ".");
+    return false;
+  }
+  if (status > 0) {
+    messages.error(final_output, not_written + std::string(kConverterName) +
+                                     " ended with exit status " + std::to_string(status) + ".");
+    return false;
+  }
+  return true;
+}
+
+// Hands the bytes of a file on to an OutputFile as they are read.
+class CopyingSource final : public formats::ByteSource {
+ public:
+  CopyingSource(os::InputFile& file, OutputFile& out) : file_(file), out_(out) {}
+  int read(char* buffer, std::size_t size, std::size_t* got) override {
+    if (const int error = file_.read(buffer, size, got)) return error;
+    out_.text().append(buffer, *got);
+    if (!out_.spill()) {
+      broken_ = true;
+      *got = 0;  // the end: nothing more is wanted
+    }
+    return 0;
+  }
+  bool broken() const { return broken_; }
+
+ private:
+  os::InputFile& file_;
+  OutputFile& out_;
+  bool broken_ = false;
+};
+
+// Copies the converter's overlay into `out`, counting its POI on the way.
+bool CopyOverlay(const std::string& written, std::size_t expected, OutputFile& out,
+                 Messages& messages) {
+  const std::string not_written = "The OV2 file was not written: ";
+  os::InputFile file;
+  if (const int error = file.open(written)) {
+    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote no file (" +
+                                   Reason(error) + ").");
+    return false;
+  }
+  if (file.info().kind != os::Kind::kRegular) {
+    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote no file.");
+    return false;
+  }
+  CopyingSource source(file, out);
+  formats::Ov2Decoder decoder(source);
+  std::size_t count = 0;
+  while (decoder.next()) ++count;
+  if (source.broken()) return false;  // the output said why
+  if (decoder.stop() == formats::Ov2Stop::kReadError) {
+    messages.error(written, "Cannot read file: " + Reason(decoder.os_error()));
+    return false;
+  }
+  if (decoder.stop() != formats::Ov2Stop::kEnd || count != expected) {
+    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote " +
+                                   std::to_string(count) + " of the " + std::to_string(expected) +
+                                   " POI" + (decoder.stop() != formats::Ov2Stop::kEnd
+                                                 ? " in a damaged overlay."
+                                                 : "."));
+    return false;
+  }
+  return out.finish();
+}
+
+bool Exists(const std::string& path) {
+  os::FileInfo info;
+  return os::Door().stat(path, false, &info) == 0;
+}
+
+}  // namespace
+
+Ov2Tools Ov2ToolsIn(std::string_view program_folder, std::string temp_folder) {
+  return {std::string(program_folder) + std::string(kConverterFile),
+          std::string(program_folder) + std::string(kDefaultSymbolFile), std::move(temp_folder)};
+}
+
+bool CheckOv2Tools(const Ov2Tools& tools, Messages& messages) {
+  if (!os::IsRegularFile(tools.converter)) {
+    messages.error(tools.converter, "File missing: copy the file MakeOV2_v1-1.exe into the same "
+                                    "folder as the program nodalux-batch.");
+    return false;
+  }
+  if (!os::IsRegularFile(tools.default_symbol)) {
+    messages.error(tools.default_symbol,
+                   "File missing: copy the TomTom Navigator default symbol file "
+                   "default_symbol.bmp into the same folder as the program nodalux-batch.");
+    return false;
+  }
+  return true;
+}
+
+bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov2Tools& tools,
+                  OutputFile& out, Messages& messages) {
+  TempFile input, overlay;
+  for (TempFile* file : {&input, &overlay}) {
+    if (const int error = file->create(tools.temp_folder)) {
+      messages.error(file->path(), "Cannot create file: " + Reason(error));
+      return false;
+    }
+  }
+  overlay.close();
+  return WriteConverterInput(set, group, names, input, messages) &&
+         RunConverter(tools, input.path(), overlay.path(), out.path(), messages) &&
+         CopyOverlay(overlay.path(), group.size(), out, messages);
+}
+
+bool SymbolFile::place(std::string_view full_output, const Ov2Tools& tools, Messages& messages) {
+  const std::string symbol = std::string(NameRoot(full_output)) + ".bmp";
+  // A bitmap the user already has is never replaced.
+  if (Exists(symbol)) return true;
+  if (const int error = os::CopyFile(tools.default_symbol, symbol)) {
+    messages.error(symbol, "Cannot create file: " + Reason(error));
+    return false;
+  }
+  made_ = symbol;
+  return true;
+}
+
+void SymbolFile::take_back() {
+  if (!made_.empty()) os::DeleteFile(made_);
+  made_.clear();
+}
+
+}  // namespace nodalux::batch

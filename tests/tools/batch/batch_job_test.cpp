@@ -18,31 +18,19 @@
 
 #include "toolkit/core/registry_store.h"
 #include "toolkit/os/faulty_os.h"
+#include "tests/tools/batch/scratch_folder.h"
 
 namespace nodalux::batch {
 namespace {
 
 namespace fs = std::filesystem;
 namespace os = zarv::os;
+using testing::Ov2Poi;
 
-std::string Ov2Poi(std::int32_t longitude, std::int32_t latitude, std::string_view name) {
-  std::string r(1, '\x02');
-  const auto put = [&r](std::int32_t v) {
-    for (int i = 0; i < 4; ++i) r += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
-  };
-  put(static_cast<std::int32_t>(13 + name.size() + 1));
-  put(longitude);
-  put(latitude);
-  r.append(name).push_back('\0');
-  return r;
-}
-
-class BatchJobTest : public ::testing::Test {
+class BatchJobTest : public testing::ScratchFolder {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "batch_job_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ScratchFolder::SetUp();
     fs::create_directory(dir_ / "tmp");
     old_cwd_ = fs::current_path();
     fs::current_path(dir_);
@@ -50,7 +38,7 @@ class BatchJobTest : public ::testing::Test {
   }
   void TearDown() override {
     fs::current_path(old_cwd_);
-    fs::remove_all(dir_);
+    ScratchFolder::TearDown();
   }
 
   // Runs the job on a command line of blank-separated words.
@@ -78,13 +66,6 @@ class BatchJobTest : public ::testing::Test {
   }
 
   std::string Messages() const { return messages_.str(); }
-  std::string Read(const fs::path& name) const {
-    std::ifstream file(dir_ / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  }
-  void Write(const fs::path& name, std::string_view bytes) const {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
-  }
   void StoreCircle(std::string text) const {
     text.resize(64, ' ');
     text += '\0';
@@ -105,7 +86,6 @@ class BatchJobTest : public ::testing::Test {
     return names;
   }
 
-  fs::path dir_;
   fs::path old_cwd_;
   std::string program_folder_;
   std::ostringstream messages_;

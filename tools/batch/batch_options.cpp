@@ -401,12 +401,14 @@ inside a circle, and write them as AutoRoute CSV, OV2 or GPX.
   -h, --help            show this help and exit
   -V, --version         show the version and exit
 
-Inputs are read in order; the format of each follows its name as for -o.
+Inputs are read in order; the format of each follows its name as for -o
+(as the desktop program decides: the three letters after the last dot of
+the full path, so x.OV2 and x.ov2x are OV2 too). At most 30000 POI.
 A centre or radius not given comes from the circle the Nodalux desktop
 program stored, else from its default (51.47604,0.0 and 30 miles).
 
-Exit status: 0 done, 1 an input could not be read or the output not
-written (nothing is written then), 2 a usage error.
+Exit status: 0 done, 1 an input could not be read, the group is empty or
+an output could not be written (nothing is written then), 2 a usage error.
 )";
 }
 

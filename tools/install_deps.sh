@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libsqlite3-dev zlib1g-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   gfortran gpsbabel time
   desktop-file-utils appstream dpkg-dev file
   libexpat1-dev librsvg2-bin groff-base
+  xvfb openbox wmctrl xdotool x11-utils
 )
 
 missing=()

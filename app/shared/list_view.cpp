@@ -12,6 +12,12 @@ namespace nodalux {
 
 namespace {
 
+// What the list keeps of a line: its first 128 bytes, less the start of a
+// character that would be cut in two.
+std::string_view Kept(std::string_view text) {
+  return zarv::CharacterPrefix(text, zarv::Text<128>::size());
+}
+
 void DrawLine(std::int32_t row, std::string_view text) {
   WindowTextAt(LIST_X, LIST_STEP * row, zarv::Trimmed(text));
 }
@@ -39,14 +45,14 @@ std::size_t RootLength(std::string_view path, char sep) {
 void SCROLL(std::string_view TEXT) {
   LIST_COUNT = std::max(LIST_COUNT, 0) + 1;
   if (LIST_COUNT <= LIST_CAPACITY) {
-    LIST_LINES[LIST_COUNT].assign(TEXT);
+    LIST_LINES[LIST_COUNT].assign(Kept(TEXT));
     // A new line is drawn whole; the list keeps only its first 128
     // characters for later repaints.
     DrawLine(LIST_COUNT, TEXT);
     return;
   }
   for (std::int32_t i = 1; i < LIST_CAPACITY; ++i) LIST_LINES[i] = LIST_LINES[i + 1];
-  LIST_LINES[LIST_CAPACITY].assign(TEXT);
+  LIST_LINES[LIST_CAPACITY].assign(Kept(TEXT));
   LIST_COUNT = LIST_CAPACITY;
   REFRESH();
 }

@@ -12,8 +12,11 @@
 # must equal SCRIPT_DIR/expected/NAME/<file>. NAME.registry, when present,
 # holds the registry values expected after the run. NAME.env, when present,
 # holds VAR=VALUE lines exported just before the program starts.
-# With "qt" the Qt backend runs offscreen and only the lines both backends
-# must agree on are compared.
+# With "qt" the Qt backend runs offscreen (QT_QPA_PLATFORM may choose
+# another platform) and must write the same transcript, notes and beeps
+# included; every text it puts in the status bar, the client area or a
+# dialog field must also fit on screen whole (ZARVVISIBLE lists any that do
+# not). NODALUX_QT_FONT_DPI, when set, runs Qt with fonts at that DPI.
 set -euo pipefail
 program_dir=$1 regtool=$2 name=$3 script_dir=$4 backend=${5:-headless}
 
@@ -44,7 +47,9 @@ fi
 export ZARVSCRIPT="$script_dir/$name.script"
 export ZARVTRANSCRIPT="$work/transcript"
 if [ "$backend" = qt ]; then
-  export ZARVPLATFORM=qt QT_QPA_PLATFORM=offscreen
+  export ZARVPLATFORM=qt QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+  export ZARVVISIBLE="$work/cut-off"
+  [ -n "${NODALUX_QT_FONT_DPI:-}" ] && export QT_FONT_DPI="$NODALUX_QT_FONT_DPI"
   [ -n "${NODALUX_SCREENSHOTS:-}" ] && export ZARVSCREENSHOTS="$NODALUX_SCREENSHOTS/$name" && mkdir -p "$ZARVSCREENSHOTS"
 else
   export ZARVPLATFORM=headless
@@ -57,13 +62,15 @@ if [ "$status" -ne 0 ]; then
 fi
 
 normalise() { sed -e "s|$work/run|\$WORK|g" -e "s|$work/program|\$PROGRAM|g" -e "s|$work|\$TMP|g" "$1"; }
-filter() {
-  if [ "$backend" = qt ]; then grep -E '^(status|text|box|file|exit|dialog|field) ' || true; else cat; fi
-}
 
 fail=0
-if ! diff -u <(filter < "$script_dir/$name.transcript") <(normalise "$work/transcript" | filter) > "$work/diff"; then
+if [ ! -f "$script_dir/$name.transcript" ]; then
+  echo "no reviewed transcript $name.transcript; this run wrote:"; normalise "$work/transcript"; fail=1
+elif ! diff -u "$script_dir/$name.transcript" <(normalise "$work/transcript") > "$work/diff"; then
   echo "transcript differs ($backend):"; cat "$work/diff"; fail=1
+fi
+if [ -s "$work/cut-off" ]; then
+  echo "texts cut off on screen ($backend):"; normalise "$work/cut-off"; fail=1
 fi
 if [ -f "$script_dir/$name.files" ]; then
   while IFS= read -r f; do

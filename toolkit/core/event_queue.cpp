@@ -41,6 +41,10 @@ struct EventState {
   std::deque<Event> queue;
   bool waiting = false;
   bool windows_enabled = true;
+  // The root window is minimised: it is neither repainted nor resized, and
+  // only a restore lays it out again. Both backends report the raw input;
+  // what becomes an event is decided here.
+  bool minimised = false;
 };
 
 EventState& S() {
@@ -67,6 +71,7 @@ void SetGraphicsPosition(EventRecord& r, int right, int bottom) {
 
 // The event a raw input stands for, before the enable table is consulted.
 std::optional<Event> Translate(const Input& in) {
+  EventState& s = S();
   Event e;
   e.record = BlankRecord();
   EventRecord& r = e.record;
@@ -79,6 +84,7 @@ std::optional<Event> Translate(const Input& in) {
       e.kind = EvCloseAsked;
       return e;
     case InputKind::kExpose:
+      if (s.minimised) return std::nullopt;  // nothing of it is on screen
       // The area is clipped to the client when it is delivered, against the
       // size the window has by then.
       e.kind = EvRepaint;
@@ -89,13 +95,18 @@ std::optional<Event> Translate(const Input& in) {
       r.Value3 = 0;
       return e;
     case InputKind::kResize:
+      // A minimised window gets no resize; its restore reports the size.
+      if (s.minimised) return std::nullopt;
       if (in.a <= 0 || in.b <= 0) return std::nullopt;  // nothing left to show
       e.kind = EvResized;
       r.Value1 = in.a;
       r.Value2 = in.b;
       return e;
     case InputKind::kRestore: {
-      // Coming back from the task bar lays the window out again.
+      // Coming back from the task bar lays the window out again; restoring
+      // a window that is not minimised changes nothing.
+      if (!s.minimised) return std::nullopt;
+      s.minimised = false;
       const platform::Size c = ThePlatform().client_size();
       if (c.w <= 0 || c.h <= 0) return std::nullopt;
       e.kind = EvResized;
@@ -104,6 +115,7 @@ std::optional<Event> Translate(const Input& in) {
       return e;
     }
     case InputKind::kMinimise:
+      s.minimised = true;
       return std::nullopt;
     case InputKind::kKey:
       e.kind = EvKeyPress;
@@ -255,6 +267,7 @@ void ClearEventState() {
   s.queue.clear();
   s.waiting = false;
   s.windows_enabled = true;
+  s.minimised = false;
 }
 
 void QueueDialogEvent(int kind, int window, int value1, int value2) {

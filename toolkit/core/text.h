@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "toolkit/platform/utf8.h"
+
 namespace zarv {
 
 // The text without its trailing blanks.
@@ -29,6 +31,12 @@ constexpr std::string_view LeftTrimmed(std::string_view s) {
 }
 
 constexpr bool IsBlank(std::string_view s) { return Trimmed(s).empty(); }
+
+// The longest start of `s` of at most `max` bytes that does not cut a UTF-8
+// character in two (a byte that starts no valid sequence is one character).
+inline std::string_view CharacterPrefix(std::string_view s, std::size_t max) {
+  return s.substr(0, platform::Utf8Prefix(s, max));
+}
 
 // A writable fixed-length text owned by somebody else.
 class TextSpan {

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <system_error>
 
 #include "toolkit/core/errors.h"
@@ -52,10 +53,13 @@ void SplitInitialName(std::string_view given, zarv::platform::FileDialogSpec& sp
   spec.name = std::string(given.substr(slash + 1));
 }
 
+// A dot after the first character of the name marks an extension, an
+// empty one included: "out." is a name the user finished with a dot, and it
+// gets no second one.
 bool HasExtension(const std::string& path) {
   const std::string name = fs::path(path).filename().string();
   const std::size_t dot = name.rfind('.');
-  return dot != std::string::npos && dot > 0 && dot + 1 < name.size();
+  return dot != std::string::npos && dot > 0;
 }
 
 fs::file_status StatusOf(const std::string& path) {
@@ -69,9 +73,44 @@ int Ask(int buttons, int icon, int default_button, const std::string& text,
   return WDialogStatus(4);
 }
 
+// The name the dialog gives back for what was typed or picked: absolute,
+// and with the selected filter's extension where flag 32 asks for one.
+// Applying it twice changes nothing.
+std::string NameTaken(std::string_view typed, int filter_index, int flags,
+                      const std::string& directory, const std::vector<zarv::platform::FileFilter>& filters) {
+  const int count = static_cast<int>(filters.size());
+  fs::path path{std::string(typed)};
+  if (path.is_relative()) path = fs::path(directory) / path;
+  std::string taken = path.lexically_normal().string();
+  if ((flags & kDefaultExtension) && filter_index >= 1 && filter_index <= count &&
+      !HasExtension(taken)) {
+    taken += zarv::DefaultExtension(filters[static_cast<std::size_t>(filter_index - 1)].pattern);
+  }
+  return taken;
+}
+
 // Whether the flags let the dialog end with this path; asks the user where
 // they say so. False shows the dialog again.
-bool Acceptable(const std::string& path, int flags, const std::string& title) {
+bool Acceptable(const std::string& path, int flags, const std::string& title,
+                std::size_t capacity) {
+  // The program's texts are padded with blanks, so a name that ends in
+  // blanks would reach the disk as another name without them.
+  if (!path.empty() && path.back() == ' ') {
+    Ask(0, kExclamation, 1,
+        "\"" + path + "\"\rThe file name ends in a blank, which this program cannot keep.\r"
+        "Remove the blank and try again.",
+        title);
+    return false;
+  }
+  // A cut path would name another file.
+  if (path.size() > capacity) {
+    Ask(0, kExclamation, 1,
+        path + "\rThe path is too long: it has " + std::to_string(path.size()) +
+            " characters, this program takes at most " + std::to_string(capacity) +
+            ".\rChoose a shorter name or folder.",
+        title);
+    return false;
+  }
   const bool save = (flags & kSave) != 0;
   const fs::path parent = fs::path(path).parent_path();
   if (!(flags & kPathNeedNotExist) && !fs::is_directory(StatusOf(parent.string()))) {
@@ -121,19 +160,18 @@ void WFileDialog(std::string_view filter, int flags, zarv::TextSpan file_name,
   platform::Platform& p = zarv::ThePlatform();
   platform::FileDialogAnswer chosen;  // .chosen stays false unless one is taken
   for (;;) {
+    // Relative names are taken in the folder this showing starts in.
+    spec.resolve = [flags, directory = spec.directory, filters = spec.filters](std::string_view typed,
+                                                                              int index) {
+      return NameTaken(typed, index, flags, directory, filters);
+    };
     platform::FileDialogAnswer answer = p.file_dialog(spec);
     if (!answer.chosen || answer.path.empty()) break;
     const bool several = spec.multiple && answer.path.find('\0') != std::string::npos;
     if (!several) {
-      fs::path path(answer.path);
-      if (path.is_relative()) path = fs::path(spec.directory) / path;
-      answer.path = path.lexically_normal().string();
       const int index = answer.filter_index;
-      if ((flags & kDefaultExtension) && index >= 1 && index <= count &&
-          !HasExtension(answer.path)) {
-        answer.path += zarv::DefaultExtension(parsed.filters[static_cast<std::size_t>(index - 1)].pattern);
-      }
-      if (!Acceptable(answer.path, flags, spec.title)) {
+      answer.path = spec.resolve(answer.path, index);
+      if (!Acceptable(answer.path, flags, spec.title, file_name.size())) {
         // Open again where the refused name pointed, with that name.
         const fs::path refused(answer.path);
         if (fs::is_directory(StatusOf(refused.parent_path().string()))) {
@@ -151,8 +189,8 @@ void WFileDialog(std::string_view filter, int flags, zarv::TextSpan file_name,
 
   int result = 0;
   if (chosen.chosen && chosen.path.size() > file_name.size()) {
-    // The caller's text cannot hold the path: a cut path would name another
-    // file, so this ends like a failed dialog, leaving the name as it was.
+    // Several names that the caller's text cannot hold: a cut list would
+    // name other files, so this ends like a failed dialog.
     zarv::ReportError(1004, "YYWSFILE");
     chosen.chosen = false;
   }

@@ -346,13 +346,15 @@ int DialogInstance::default_button() {
 
 void DialogInstance::button_pressed(int id) {
   if (ended_) return;
+  // The click that tried to take the focus to this button was refused: the
+  // button never got the focus, so its release does not press it.
+  if (refused_for_ != 0 && refused_for_ == id) return;
   // The Cancel and OK commands exist even when no button carries them.
   if (!is_push_button(id) && !(id <= 2 && id >= 1 && !field(id))) return;
   press(id);
 }
 
 void DialogInstance::press(int id) {
-  const int refused_for = refused_for_;
   refused_for_ = 0;
   if (deferred_ != 0) {
     if (Field* d = numeric(deferred_)) restore_last_valid(*d);
@@ -367,7 +369,7 @@ void DialogInstance::press(int id) {
     f->text = view_->text(f->id);
     if (OutOfRange(f->record, f->text)) {
       if (id == 1) {
-        refuse_focus(*f, refused_for != id);
+        refuse_focus(*f, true);
         return;
       }
       restore_last_valid(*f);

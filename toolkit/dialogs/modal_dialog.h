@@ -48,6 +48,7 @@ class DialogInstance : public platform::DialogEvents {
   void cancel() override;
   void selection_changed(int id) override;
   bool tab_switching(int id, int from_index, int to_index) override;
+  void help_requested() override {}  // only modeless dialogs report the help key
 
   // A put changed field `id` of page dialog `dialog` shown in this instance;
   // false when the page is not part of it.

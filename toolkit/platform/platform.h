@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -139,6 +140,11 @@ struct FileDialogSpec {
   std::string name;                  // initial name in the name box
   std::string initial;               // the file-name argument as given (for the transcript)
   int flags = 0;                     // as given (for the transcript)
+  // The name the dialog gives back for a path typed or picked with filter
+  // `filter_index` selected, as the toolkit decides it (absolute, the
+  // filter's extension added where the flags ask for it). The backend
+  // answers with it and shows it in its transcript line; unset: as typed.
+  std::function<std::string(std::string_view typed, int filter_index)> resolve;
 };
 
 struct FileDialogAnswer {
@@ -242,7 +248,7 @@ class DialogView {
   // Shows tab `index` (0-based) of tab control `id` and its page, hiding the
   // other pages. The backend does the same itself after tab_switching()
   // allowed a switch; doing it twice is harmless.
-  virtual void select_tab(int id, int index) { (void)id; (void)index; }
+  virtual void select_tab(int id, int index) = 0;
   // Ends the modal loop once the current input has been handled; the exit
   // button and the field that had the focus go into the transcript.
   virtual void end(int exit_button, int focus_field) = 0;
@@ -275,18 +281,13 @@ class DialogEvents {
   // The selection of a list or combo box, or a check box, changed.
   virtual void selection_changed(int id) = 0;
   // The help key (F1) in a modeless dialog. Modal dialogs ignore it.
-  virtual void help_requested() {}
+  virtual void help_requested() = 0;
   // The user asks tab control `id` to go from tab `from_index` to tab
   // `to_index` (0-based), before anything changes on screen. False: the
   // switch is refused (the toolkit has beeped and put the focus where it
   // belongs); true: the backend shows the new page, the toolkit having
   // moved the focus into it.
-  virtual bool tab_switching(int id, int from_index, int to_index) {
-    (void)id;
-    (void)from_index;
-    (void)to_index;
-    return true;
-  }
+  virtual bool tab_switching(int id, int from_index, int to_index) = 0;
 };
 
 // ---------------------------------------------------------------- platform

@@ -31,6 +31,19 @@ struct DialogAction {
   int line = 0;       // script line number, for notes
 };
 
+// One key of a `type` text, as both backends press it. Control characters
+// are the editing keys they stand for: \b Backspace, \t Tab, \r or \n
+// Enter, \x1B Esc. Any other control character, and any byte that starts no
+// valid UTF-8 sequence, is no key a person can type: noted and skipped.
+struct TypedKey {
+  enum Kind { kCharacter, kBackspace, kTab, kEnter, kEsc, kNoKey } kind = kCharacter;
+  char32_t ch = 0;         // kCharacter: the character; kNoKey: the byte
+  std::string_view bytes;  // where it stands in the text
+};
+std::vector<TypedKey> KeysOfTypedText(std::string_view text);
+// What the transcript's note says of a kNoKey: "byte 0x03 is no key".
+std::string NoKeyText(const TypedKey& key);
+
 struct FileAnswer {
   bool chosen = false;
   std::string path;
@@ -75,8 +88,9 @@ class ScriptDriver {
   // are not are noted and skipped); a close request once the script is used
   // up. Each call after the end gives another close request.
   // `expose` without a rectangle comes as kExpose with c = d = -1: the whole
-  // client area, whose size only the backend knows. `restore` comes as
-  // kRestore alone; the backend adds what a desktop sends with it.
+  // client area, whose size only the backend knows. `minimize`, `restore`
+  // and `resize` are raw input whatever the window's state; the toolkit
+  // decides what they mean for a minimised window or a normal one.
   Input next_event();
 
   // Answers to modal interactions. Each takes the next line if it is its

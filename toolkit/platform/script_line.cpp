@@ -3,6 +3,7 @@
 #include <string>
 
 #include "toolkit/platform/script.h"
+#include "toolkit/platform/utf8.h"
 
 namespace zarv::platform {
 
@@ -220,6 +221,36 @@ ScriptLine ParseScriptLine(std::string_view text, int number) {
     out.error = "unknown verb " + Quote(verb);
   }
   return out;
+}
+
+std::vector<TypedKey> KeysOfTypedText(std::string_view text) {
+  std::vector<TypedKey> keys;
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Char c = NextUtf8(text, i);
+    TypedKey key;
+    key.bytes = text.substr(i, c.length);
+    key.ch = c.code;
+    i += c.length;
+    if (!c.valid) {
+      key.kind = TypedKey::kNoKey;
+    } else if (c.code < 0x20 || c.code == 0x7F) {
+      switch (c.code) {
+        case '\b': key.kind = TypedKey::kBackspace; break;
+        case '\t': key.kind = TypedKey::kTab; break;
+        case '\r': case '\n': key.kind = TypedKey::kEnter; break;
+        case 0x1B: key.kind = TypedKey::kEsc; break;
+        default: key.kind = TypedKey::kNoKey; break;
+      }
+    }
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+std::string NoKeyText(const TypedKey& key) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto b = static_cast<unsigned char>(key.bytes.empty() ? 0 : key.bytes[0]);
+  return std::string("byte 0x") + kHex[b >> 4] + kHex[b & 15] + " is no key";
 }
 
 }  // namespace zarv::platform

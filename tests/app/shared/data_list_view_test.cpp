@@ -54,6 +54,27 @@ TEST_F(ListView, LongLineIsShownWholeOnceButKeptAtHundredTwentyEight) {
   EXPECT_EQ(shown[1], TextLine(kRowX, kRowY[0], std::string(128, 'x')));
 }
 
+// The kept line never ends in half a character: a two-byte character
+// across byte 128 is left out whole; a bad byte stays a byte.
+TEST_F(ListView, KeptLineEndsAtACharacterBoundary) {
+  const std::string e_acute = "\xC3\xA9";
+  struct Row {
+    std::string line;
+    std::string kept;
+  };
+  const Row rows[] = {
+      {std::string(127, 'x') + e_acute + "y", std::string(127, 'x')},
+      {std::string(126, 'x') + e_acute + "y", std::string(126, 'x') + e_acute},
+      {std::string(127, 'x') + "\xFF" + "yz", std::string(127, 'x') + "\xFF"},
+      {std::string(125, 'x') + "\xE2\x82\xAC" + "y", std::string(125, 'x') + "\xE2\x82\xAC"},
+      {std::string(126, 'x') + "\xE2\x82\xAC" + "y", std::string(126, 'x')},
+  };
+  for (const Row& r : rows) {
+    SCROLL(r.line);
+    EXPECT_EQ(LIST_LINES[LIST_COUNT].str(), r.kept) << r.line;
+  }
+}
+
 TEST_F(ListView, RefreshOfAnEmptyListOnlyClears) {
   REFRESH();
   const std::vector<std::string> shown = Screen();

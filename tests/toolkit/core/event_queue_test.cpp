@@ -102,6 +102,29 @@ TEST_F(EventQueue, MouseEventsCarryTheirPosition) {
   EXPECT_FLOAT_EQ(rec.GX, 5009.0f);  // (256.5 * 9999) / 512
 }
 
+// Both backends report minimising, restoring and resizing as they happen;
+// what the application sees of them is decided here.
+TEST_F(EventQueue, MinimisedWindowGetsNoResizeAndItsRestoreLaysItOut) {
+  const Input minimise{InputKind::kMinimise}, restore{InputKind::kRestore};
+  fake().waits.push_back({restore, Menu(1)});  // not minimised: nothing to restore
+  EXPECT_EQ(Next(), EvMenuPick);
+  fake().waits.push_back({minimise, Resize(600, 400), Expose(0, 0, 600, 400), Menu(2)});
+  EXPECT_EQ(Next(), EvMenuPick);
+  EXPECT_EQ(rec.Value1, 2) << "no resize and no repaint while minimised";
+  EXPECT_EQ(ClientWidth(), 512);
+  fake().waits.push_back({restore, Menu(3)});
+  EXPECT_EQ(Next(), EvResized);
+  EXPECT_EQ(rec.Value1, 600) << "the size it was given meanwhile";
+  EXPECT_EQ(rec.Value2, 400);
+  EXPECT_EQ(Next(), EvMenuPick);
+  fake().waits.push_back({restore, Resize(300, 200)});  // restored already: nothing
+  EXPECT_EQ(Next(), EvResized);
+  EXPECT_EQ(rec.Value1, 300);
+  fake().waits.push_back({minimise, minimise, restore});
+  EXPECT_EQ(Next(), EvResized);
+  EXPECT_EQ(Next(), EvCloseAsked) << "one restore after two minimises lays out once";
+}
+
 TEST_F(EventQueue, SwallowedInputNeverReachesTheApplication) {
   // Off by default: release, motion, frame clicks; never: minimising and the
   // backend's own timer.

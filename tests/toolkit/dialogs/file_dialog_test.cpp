@@ -159,6 +159,8 @@ TEST_F(FileDialog, DefaultExtensionOnlyForNamesWithout) {
       {"out.txt", 2, kFilter, "out.txt"},
       {"out", 1, "All|*.*|", "out"},
       {"out", 1, "", "out"},
+      {"out.", 2, kFilter, "out."},  // finished with a dot: no second one
+      {".hidden", 2, kFilter, ".hidden.csv"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.typed);
@@ -170,6 +172,37 @@ TEST_F(FileDialog, DefaultExtensionOnlyForNamesWithout) {
   Answer(Path("plain"), 2);
   WFileDialog(kFilter, 1, name_);  // without flag 32
   EXPECT_EQ(name_.str(), Path("plain"));
+}
+
+// The backend is told the name the dialog gives back, so that what it shows
+// and what the program takes are the same file.
+TEST_F(FileDialog, BackendLearnsTheNameTaken) {
+  name_.assign(Path(""));
+  WFileDialog(kFilter, 1 + 32, name_);
+  ASSERT_TRUE(fake().file_dialogs[0].resolve);
+  const auto& resolve = fake().file_dialogs[0].resolve;
+  EXPECT_EQ(resolve("out", 2), Path("out.csv"));
+  EXPECT_EQ(resolve(Path("out.csv"), 2), Path("out.csv"));  // twice changes nothing
+  EXPECT_EQ(resolve("sub/../x", 1), Path("x.ov2"));
+}
+
+// The program's texts are blank-padded: a name that ends in blanks would be
+// written without them, so it is refused and the dialog shows again.
+TEST_F(FileDialog, NameEndingInBlanksIsRefused) {
+  Answer(Path("have.csv "));
+  Answer(Path("have.csv"));
+  fake().box_answers = {1, 2};
+  WFileDialog(kFilter, 1 + 2, name_, "Save File");
+  ASSERT_EQ(fake().boxes.size(), 2u);
+  const MessageBoxSpec& b = fake().boxes[0];
+  EXPECT_EQ(b.text, "\"" + Path("have.csv ") +
+                        "\"\rThe file name ends in a blank, which this program cannot keep.\r"
+                        "Remove the blank and try again.");
+  EXPECT_EQ(b.title, "Save File");
+  EXPECT_EQ(b.buttons, 0);
+  // The corrected name is the existing file: asked about, and refused here.
+  EXPECT_NE(fake().boxes[1].text.find("already exists"), std::string::npos);
+  EXPECT_EQ(WDialogStatus(4), 0);
 }
 
 TEST_F(FileDialog, FolderMustExistUnlessFlagFour) {
@@ -257,13 +290,22 @@ TEST_F(FileDialog, CurrentDirectoryIsRestoredUnlessFlagEight) {
   EXPECT_EQ(fs::current_path(), before);
 }
 
-TEST_F(FileDialog, PathTooLongForTheCallersTextIsAFailureNotACutName) {
+// A cut path would name another file: the path is refused with a message
+// naming it, and the dialog shows again.
+TEST_F(FileDialog, PathTooLongForTheCallersTextIsRefused) {
   Text<16> small("start");
   Answer(Path("have.csv"));
-  WFileDialog(kFilter, 0, small);
+  WFileDialog(kFilter, 0, small, "Open File");
+  ASSERT_EQ(fake().boxes.size(), 1u);
+  const std::string path = Path("have.csv");
+  EXPECT_EQ(fake().boxes[0].text, path + "\rThe path is too long: it has " + std::to_string(path.size()) +
+                                      " characters, this program takes at most 16.\r"
+                                      "Choose a shorter name or folder.");
+  EXPECT_EQ(fake().boxes[0].title, "Open File");
+  EXPECT_EQ(fake().file_dialogs.size(), 2u);
   EXPECT_EQ(small.str(), "start");
   EXPECT_EQ(WDialogStatus(4), 0);
-  EXPECT_EQ(InfoStatus(1), 1004);
+  EXPECT_EQ(InfoStatus(1), 0);
 }
 
 }  // namespace

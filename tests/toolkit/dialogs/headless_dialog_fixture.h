@@ -35,7 +35,7 @@ class HeadlessDialogTest : public ::testing::Test {
   // opens the program's root window.
   void start(std::string_view script,
              const std::vector<std::pair<const char*, const std::string*>>& files) {
-    zarv::SetPlatform(zarv::platform::CreateHeadlessPlatform(script, *transcript));
+    zarv::SetPlatform(make_platform(script));
     zarv::dialogs::ResetDialogTable();
     zarv::SetUndefinedValues(-999.0f, -999);
     zarv::SetBeep(true);
@@ -47,6 +47,10 @@ class HeadlessDialogTest : public ::testing::Test {
     style.Title.assign("Nodalux");
     WindowOpenStyle(style);
     zarv::InfoStatus(1);
+  }
+  // The backend the script drives; headless unless a test says otherwise.
+  virtual std::unique_ptr<zarv::platform::Platform> make_platform(std::string_view script) {
+    return zarv::platform::CreateHeadlessPlatform(script, *transcript);
   }
   void TearDown() override {
     zarv::dialogs::ResetDialogTable();

@@ -65,6 +65,34 @@ TEST_F(NumericValidationTest, OutOfRangeBlocksOkWithOneBeepAndTheTextSelected) {
   EXPECT_EQ(Real(1003), 45.0f);
 }
 
+// A click on OK moves the focus first; when that move is refused the button
+// never had the focus, and its release presses nothing, whatever the text.
+TEST_F(NumericValidationTest, ClickOnOkWhoseFocusWasRefusedDoesNotEndTheDialog) {
+  for (const char* invalid : {"1.2.3", "95", "1E", "--5"}) {
+    SCOPED_TRACE(invalid);
+    std::optional<FakeView> after_click, after_second;
+    FakeView v = Run(102, [&](User& u, FakeView& view) {
+      u.type(1003, invalid);
+      u.press(1);  // focus refused, then the release
+      after_click = view;
+      u.press(1);  // clicked again: the same
+      after_second = view;
+      u.type(1003, "45");
+      u.enter();
+    });
+    ASSERT_TRUE(after_click && after_second);
+    EXPECT_FALSE(after_click->ended);
+    EXPECT_EQ(after_click->beeps, 1) << "one beep per click";
+    EXPECT_EQ(after_click->focused, 1003);
+    EXPECT_FALSE(after_second->ended);
+    EXPECT_EQ(after_second->beeps, 2);
+    EXPECT_TRUE(v.ended);
+    EXPECT_EQ(v.exit_button, 1);
+    EXPECT_EQ(Real(1003), 45.0f);
+    WDialogUnload();
+  }
+}
+
 TEST_F(NumericValidationTest, LeavingAValidFieldReformatsIt) {
   FakeView v = Run(102, [](User& u, FakeView& view) {
     u.type(1003, "51.5");

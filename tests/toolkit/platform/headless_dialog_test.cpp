@@ -76,7 +76,9 @@ struct FakeToolkit : DialogEvents {
   void selection_changed(int id) override {
     log.push_back("selection " + std::to_string(id) + ' ' + std::to_string(view->selection(id)) +
                   ' ' + std::to_string(view->check(id)));
-  }
+  }  void help_requested() override {}
+  bool tab_switching(int, int, int) override { return true; }
+
 
   DialogView* view = nullptr;
   std::vector<std::string> log;
@@ -103,6 +105,27 @@ class HeadlessDialogTest : public ::testing::Test {
   std::unique_ptr<Platform> platform;
   FakeToolkit toolkit;
 };
+
+// Control characters in a typed text are the keys a person presses for
+// them; other control bytes and bad UTF-8 are no keys and are noted.
+TEST_F(HeadlessDialogTest, ControlCharactersAreKeys) {
+  run(R"(dialog 102
+type 1002 "\xC3\xA9b\x08\x08\x01c\xFFd\tx"
+type 1003 "z\r"
+esc
+)");
+  const auto& l = lines();
+  auto has = [&](const std::string& line) { return std::find(l.begin(), l.end(), line) != l.end(); };
+  EXPECT_TRUE(has(R"(field 1002 "cd")")) << "two Backspaces took back b and the two-byte e";
+  EXPECT_TRUE(has(R"(note "script line 2: type 1002: byte 0x01 is no key; skipped")"));
+  EXPECT_TRUE(has(R"(note "script line 2: type 1002: byte 0xFF is no key; skipped")"));
+  EXPECT_TRUE(has(R"(note "script line 2: type 1002: the focus moved to 1003 while typing; the rest; skipped")"))
+      << "Tab moved the focus on";
+  EXPECT_NE(std::find(toolkit.log.begin(), toolkit.log.end(), "enter 1003"), toolkit.log.end())
+      << "Enter presses the default button through the toolkit";
+  EXPECT_NE(std::find(toolkit.log.begin(), toolkit.log.end(), "key 1002 8"), toolkit.log.end())
+      << "Backspace goes through the typing filter";
+}
 
 TEST_F(HeadlessDialogTest, TypedTextGoesThroughTheToolkitsFilter) {
   run("dialog 102\ntype 1001 4x2\nesc\n");

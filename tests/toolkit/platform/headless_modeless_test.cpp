@@ -26,6 +26,8 @@ struct RecordingEvents : DialogEvents {
   void enter_pressed(int, bool, bool) override { calls.push_back("enter"); }
   void cancel() override { calls.push_back("cancel"); }
   void selection_changed(int id) override { calls.push_back("select " + std::to_string(id)); }
+  void help_requested() override { calls.push_back("help"); }
+  bool tab_switching(int, int, int) override { return true; }
   DialogView* view = nullptr;
   std::vector<std::string> calls;
 };
@@ -58,6 +60,7 @@ TEST(HeadlessModeless, DialogBlocksActOnTheShownDialogBetweenEvents) {
   RecordingSink sink;
   WindowSpec window;
   window.client = {100, 100};
+  window.menu = {{"Five", 5}};
   ASSERT_TRUE(platform->open_window(window, sink));
   RecordingEvents events;
   platform->show_modeless_dialog(FindDialog(), events);

@@ -55,6 +55,7 @@ struct FakeToolkit : DialogEvents {
   void enter_pressed(int, bool, bool) override {}
   void cancel() override { view->end(2, view->focus()); }
   void selection_changed(int) override {}
+  void help_requested() override {}
   bool tab_switching(int id, int from, int to) override {
     log.push_back("switch " + std::to_string(id) + ' ' + std::to_string(from) + ' ' +
                   std::to_string(to));

@@ -37,6 +37,8 @@ struct PermissiveToolkit : DialogEvents {
     if (++cancels > 1) view->end(2, view->focus());
   }
   void selection_changed(int) override {}
+  void help_requested() override {}
+  bool tab_switching(int, int, int) override { return true; }
   DialogView* view = nullptr;
   int cancels = 0;
 };

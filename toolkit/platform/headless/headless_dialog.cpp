@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolkit/platform/utf8.h"
+
 namespace zarv::platform {
 
 namespace {
@@ -29,25 +31,6 @@ bool ShowsField(ControlKind k) {
 // Tab pages nest only as deep as the toolkit lets them; this bounds the walk
 // up from a control to the dialog even for a DialogSpec whose pages loop.
 constexpr int kMaxPageDepth = 16;
-
-// Length in bytes of the UTF-8 sequence at s[i] and its code point; a byte
-// that starts no well-formed sequence stands for itself.
-std::size_t NextCharacter(std::string_view s, std::size_t i, char32_t& ch) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  ch = b0;
-  std::size_t len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
-  if (len <= 1 || i + len > s.size()) return 1;
-  char32_t cp = b0 & (0x7F >> len);
-  for (std::size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b >> 6) != 2) return 1;
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 1;
-  ch = cp;
-  return len;
-}
 
 }  // namespace
 
@@ -312,29 +295,55 @@ void HeadlessDialog::type(const DialogAction& action) {
     return;
   }
   select_all(id);
-  const std::string& text = action.text;
-  for (std::size_t i = 0; i < text.size() && !ended_;) {
-    char32_t ch = 0;
-    const std::size_t len = NextCharacter(text, i, ch);
-    const std::string_view bytes(text.data() + i, len);
-    i += len;
+  for (const TypedKey& key : KeysOfTypedText(action.text)) {
+    if (ended_) return;
     if (focus_ != id) {
       skip(action, "type " + std::to_string(id) + ": the focus moved to " +
                        std::to_string(focus_) + " while typing; the rest");
       return;
     }
-    if (!events_.key_typed(id, ch, false, false)) continue;
-    c = find(id);  // the toolkit may not add controls, but stay safe
-    const std::size_t start = std::min(c->sel_start, c->sel_end);
-    const std::size_t stop = std::min(std::max(c->sel_start, c->sel_end), c->text.size());
-    const std::size_t start_clamped = std::min(start, stop);
-    const std::size_t limit = static_cast<std::size_t>(std::max(c->spec.length_limit, 0));
-    if (limit > 0 && c->text.size() - (stop - start_clamped) + bytes.size() > limit) continue;
-    c->text.replace(start_clamped, stop - start_clamped, bytes);
-    c->sel_start = c->sel_end = start_clamped + bytes.size();
-    if (HasEditField(c->spec.kind)) c->selection = -1;
-    events_.text_changed(id);
+    switch (key.kind) {
+      case TypedKey::kNoKey: skip(action, "type " + std::to_string(id) + ": " + NoKeyText(key)); break;
+      case TypedKey::kTab: tab(); break;
+      case TypedKey::kEnter: enter(); break;
+      case TypedKey::kEsc: events_.cancel(); break;
+      case TypedKey::kBackspace:
+      case TypedKey::kCharacter: type_key(id, key); break;
+    }
   }
+}
+
+// A key typed into edit control `id`: the toolkit may drop it; Backspace
+// deletes the selection or the character before the caret, a character
+// replaces the selection.
+void HeadlessDialog::type_key(int id, const TypedKey& key) {
+  if (!events_.key_typed(id, key.ch, false, false)) return;
+  Control* c = find(id);
+  const std::size_t start = std::min(std::min(c->sel_start, c->sel_end), c->text.size());
+  const std::size_t stop = std::min(std::max(c->sel_start, c->sel_end), c->text.size());
+  std::size_t from = start;
+  std::string_view insert = key.bytes;
+  if (key.kind == TypedKey::kBackspace) {
+    insert = {};
+    if (start == stop) {
+      if (start == 0) return;  // nothing before the caret
+      // Back over one character, as the screen shows them.
+      std::size_t i = 0;
+      while (i < start) {
+        const std::size_t next = i + NextUtf8(c->text, i).length;
+        if (next >= start) break;
+        i = next;
+      }
+      from = i;
+    }
+  } else {
+    const std::size_t limit = static_cast<std::size_t>(std::max(c->spec.length_limit, 0));
+    if (limit > 0 && c->text.size() - (stop - start) + insert.size() > limit) return;
+  }
+  c->text.replace(from, stop - from, insert);
+  c->sel_start = c->sel_end = from + insert.size();
+  if (HasEditField(c->spec.kind)) c->selection = -1;
+  events_.text_changed(id);
 }
 
 void HeadlessDialog::clear(const DialogAction& action) {
@@ -411,7 +420,9 @@ void HeadlessDialog::focus_action(const DialogAction& action) {
     skip(action, "focus " + std::to_string(action.field) + ": the control takes no focus");
     return;
   }
-  if (!move_focus(c->spec.id, FocusCause::kClick)) {
+  // A click on a row of tabs switches pages without taking the focus; only
+  // the Tab key reaches it.
+  if (c->spec.kind == ControlKind::kTabControl || !move_focus(c->spec.id, FocusCause::kClick)) {
     note("script line " + std::to_string(action.line) + ": focus " +
          std::to_string(action.field) + ": the focus stayed on " + std::to_string(focus_));
   }

@@ -69,6 +69,7 @@ class HeadlessDialog final : public DialogView {
 
   void perform(const DialogAction& action);
   void type(const DialogAction& action);
+  void type_key(int id, const TypedKey& key);
   void clear(const DialogAction& action);
   void pick(const DialogAction& action);
   void pick_tab(Control& tabs, const DialogAction& action);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <span>
 
 #include "toolkit/platform/headless/headless_dialog.h"
@@ -71,6 +72,8 @@ class HeadlessPlatform final : public Platform {
     sink_ = &sink;
     client_ = spec.client;
     status_.clear();
+    commands_.clear();
+    AddCommands(spec.menu, commands_);
     transcript_.window(spec.title, client_);
     return true;
   }
@@ -78,9 +81,12 @@ class HeadlessPlatform final : public Platform {
   void close_window() override { sink_ = nullptr; }
 
   void set_toolbar(const ToolbarSpec& spec) override {
+    toolbar_commands_[static_cast<int>(spec.side)].clear();
+    for (const ToolbarButton& b : spec.buttons)
+      if (b.id != 0 && b.enabled) toolbar_commands_[static_cast<int>(spec.side)].insert(b.id);
     transcript_.toolbar(spec.id, spec.buttons);
   }
-  void remove_toolbar(ToolbarSide) override {}
+  void remove_toolbar(ToolbarSide side) override { toolbar_commands_.erase(static_cast<int>(side)); }
 
   void set_status_parts(const std::vector<int>& right_edges) override {
     transcript_.statusparts(right_edges);
@@ -128,11 +134,13 @@ class HeadlessPlatform final : public Platform {
         client_ = {in.a, in.b};
         deliver(in);
         break;
-      case InputKind::kRestore:
-        // A desktop follows a restore with the size and a repaint of it all.
+      case InputKind::kMenuPick:
+        // A person can only pick what the menu or a toolbar offers.
+        if (sink_ != nullptr && !offers(in.a)) {
+          transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; nothing picked");
+          break;
+        }
         deliver(in);
-        deliver(Input{InputKind::kResize, client_.w, client_.h});
-        deliver(Input{InputKind::kExpose, 0, 0, client_.w, client_.h});
         break;
       default:
         deliver(in);
@@ -181,6 +189,7 @@ class HeadlessPlatform final : public Platform {
                            std::to_string(spec.filter_index) + " kept");
         }
       }
+      if (spec.resolve) out.path = spec.resolve(out.path, out.filter_index);
     }
     transcript_.file(spec.save, spec.title, spec.filter_text, spec.flags, spec.initial,
                      out.chosen ? std::optional<std::string>(out.path) : std::nullopt,
@@ -246,6 +255,22 @@ class HeadlessPlatform final : public Platform {
         });
   }
 
+  // The enabled menu items of the window (pop-up headers are no commands).
+  static void AddCommands(const std::vector<MenuEntry>& entries, std::set<int>& ids) {
+    for (const MenuEntry& e : entries) {
+      if (e.separator || e.grayed) continue;
+      if (e.popup) AddCommands(e.items, ids);
+      else ids.insert(e.id);
+    }
+  }
+
+  bool offers(int id) const {
+    if (commands_.contains(id)) return true;
+    for (const auto& [side, ids] : toolbar_commands_)
+      if (ids.contains(id)) return true;
+    return false;
+  }
+
   // A path typed into a file dialog is taken relative to the current folder.
   std::string absolute(const std::string& path) {
     const std::filesystem::path p(path);
@@ -266,6 +291,8 @@ class HeadlessPlatform final : public Platform {
   InputSink* sink_ = nullptr;
   Size client_{};
   std::map<int, std::string> status_;  // shown text per 1-based part
+  std::set<int> commands_;                       // enabled menu items
+  std::map<int, std::set<int>> toolbar_commands_;  // enabled buttons, by side
   std::map<int, std::unique_ptr<HeadlessDialog>> modeless_;  // shown, by identifier
   int closes_past_end_ = 0;
 };

@@ -1,5 +1,7 @@
 // The message box and the file selection as Qt dialogs.
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_text.h"
 
@@ -108,7 +111,8 @@ void AnswerWhenShown(QMessageBox& box, ModalContext& context, int number,
   }
   SaveScreenshot(box, context, QStringLiteral("box-%1").arg(number));
   if (!scripted) return;
-  if (QAbstractButton* button = box.button(answer)) button->click();
+  // A person clicks the button.
+  if (QAbstractButton* button = box.button(answer)) Click(*button, button->rect().center());
 }
 
 }  // namespace
@@ -202,8 +206,12 @@ void AnswerFileDialog(QFileDialog& dialog, ModalContext& context, const std::opt
     if (index >= 1 && index <= filters.size()) dialog.selectNameFilter(filters[index - 1]);
     else context.transcript.note("file dialog has no filter " + std::to_string(index));
   }
-  // A relative answer is typed relative to the current folder.
+  // A relative answer is typed relative to the current folder. What the
+  // dialog selected for the name it started with (the file list loads in the
+  // background) must not stand in for the typed name.
   const QString path = QFileInfo(ToQt(answer->path)).absoluteFilePath();
+  for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+    if (view->selectionModel()) view->selectionModel()->clearSelection();
   if (auto* name_box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
     name_box->setText(path);
   } else {
@@ -230,7 +238,8 @@ FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context
     dialog.setFileMode(spec.multiple ? QFileDialog::ExistingFiles
                                      : (spec.flags & 128) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   }
-  if (scripted || !(spec.flags & 2)) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // The toolkit asks before replacing a file, once; the dialog never does.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   QStringList filters;
   for (const FileFilter& filter : spec.filters) filters << NameFilter(filter);
   if (!filters.isEmpty()) {
@@ -252,6 +261,7 @@ FileDialogAnswer RunFileDialog(const FileDialogSpec& spec, ModalContext& context
     result.path = FromQt(dialog.selectedFiles().first(), answer ? answer->path : std::string());
     if (!filters.isEmpty()) result.filter_index = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (result.filter_index < 1) result.filter_index = spec.filter_index;
+    if (spec.resolve) result.path = spec.resolve(result.path, result.filter_index);
   }
   context.transcript.file(spec.save, FromQt(dialog.windowTitle(), spec.title), spec.filter_text, spec.flags,
                           spec.initial, result.chosen ? std::optional<std::string>(result.path) : std::nullopt,

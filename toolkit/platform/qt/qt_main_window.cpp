@@ -11,18 +11,46 @@
 #include <QPaintEvent>
 #include <QStatusBar>
 #include <QWindowStateChangeEvent>
+#include <QGuiApplication>
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#if QT_CONFIG(xcb) && defined(ZARV_WITH_XCB)
+#include <xcb/xcb.h>
+#endif
 
 #include "toolkit/platform/qt/qt_text.h"
 
 namespace zarv::platform::qt {
 
+// ---------------------------------------------------------------- layout scale
+
+LayoutScale::LayoutScale(const QFont& font) {
+  // The layout's font: the average character of the dialog font it was
+  // made with, as dialog units count it.
+  const DialogBaseUnits layout;
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  x_num_ = std::max((letters + 26) / 52, layout.width);
+  x_den_ = layout.width;
+  y_num_ = std::max(metrics.height(), layout.height);
+  y_den_ = layout.height;
+}
+
+int LayoutScale::Apply(int value, int num, int den) {
+  const long long product = static_cast<long long>(value) * num;
+  const long long rounded = (product >= 0 ? product + den / 2 : product - den / 2) / den;
+  return static_cast<int>(std::clamp<long long>(rounded, -(1LL << 30), 1LL << 30));
+}
+
 // ---------------------------------------------------------------- client area
 
-ClientArea::ClientArea(Size size, InputReporter report)
-    : image_(std::max(size.w, 1), std::max(size.h, 1), QImage::Format_RGB32),
+ClientArea::ClientArea(QSize size, const LayoutScale& scale, InputReporter report)
+    : image_(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32),
+      scale_(scale),
       report_(std::move(report)),
-      known_size_(std::max(size.w, 1), std::max(size.h, 1)) {
+      known_size_(size.expandedTo(QSize(1, 1))) {
   image_.fill(Qt::white);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
@@ -59,14 +87,16 @@ void ClientArea::paintEvent(QPaintEvent* event) {
   painted_once_ = true;
   if (!reporting_ || asked.isEmpty()) return;
   const QRect box = asked.boundingRect();
+  const int left = scale_.to_layout_x(box.x());
+  const int top = scale_.to_layout_y(box.y());
   Input in;
   in.kind = InputKind::kExpose;
-  in.a = box.x();
-  in.b = box.y();
-  in.c = box.width();
-  in.d = box.height();
-  in.x = box.x();
-  in.y = box.y();
+  in.a = left;
+  in.b = top;
+  in.c = scale_.to_layout_x(box.x() + box.width()) - left;
+  in.d = scale_.to_layout_y(box.y() + box.height()) - top;
+  in.x = left;
+  in.y = top;
   report_(in);
 }
 
@@ -85,18 +115,22 @@ void ClientArea::resizeEvent(QResizeEvent*) {
 void ClientArea::report_size_change() {
   const QSize now = size().expandedTo(QSize(1, 1));
   if (!reporting_ || quiet_ > 0 || now == known_size_) return;
-  if (window()->isMinimized()) return;
   known_size_ = now;
+  // A minimised window is told its size when it is restored.
+  if (window()->isMinimized()) return;
+  const QSize layout = scale_.to_layout(now);
   Input in;
   in.kind = InputKind::kResize;
-  in.a = now.width();
-  in.b = now.height();
+  in.a = layout.width();
+  in.b = layout.height();
   report_(in);
 }
 
 // ---------------------------------------------------------------- status bar
 
-StatusStrip::StatusStrip() { setMinimumHeight(fontMetrics().height() + 6); }
+StatusStrip::StatusStrip(const LayoutScale& scale) : scale_(scale) {
+  setMinimumHeight(fontMetrics().height() + 6);
+}
 
 void StatusStrip::set_parts(const std::vector<int>& right_edges) {
   // A new division keeps the texts of the parts that still exist.
@@ -137,7 +171,8 @@ void StatusStrip::resizeEvent(QResizeEvent*) { place(); }
 void StatusStrip::place() {
   int left = 0;
   for (std::size_t i = 0; i < labels_.size(); ++i) {
-    int right = edges_[i] < 0 ? width() : std::clamp(edges_[i], left, std::max(left, width()));
+    const int edge = scale_.to_screen_x(edges_[i]);
+    const int right = edges_[i] < 0 ? width() : std::clamp(edge, left, std::max(left, width()));
     labels_[i]->setGeometry(left, 0, std::max(right - left, 0), height());
     left = right;
   }
@@ -173,7 +208,10 @@ QPixmap ImageFromStrip(const QImage& strip, int index, QSize size) {
 }  // namespace
 
 MainWindow::MainWindow(const WindowSpec& spec, InputReporter report)
-    : report_(std::move(report)), fixed_(spec.fixed_border) {
+    : font_(QFontDatabase::systemFont(QFontDatabase::GeneralFont)),
+      scale_(font_),
+      report_(std::move(report)),
+      fixed_(spec.fixed_border) {
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (spec.system_menu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   if (spec.minimise_box) flags |= Qt::WindowMinimizeButtonHint;
@@ -188,15 +226,62 @@ MainWindow::MainWindow(const WindowSpec& spec, InputReporter report)
   }
   if (!spec.menu.empty()) build_menu(menuBar(), spec.menu, true);
 
-  client_ = new ClientArea(spec.client, report_);  // owned by the window
+  const QSize client(std::max(spec.client.w, 1), std::max(spec.client.h, 1));
+  client_ = new ClientArea(scale_.to_screen(client), scale_, report_);  // owned by the window
   setCentralWidget(client_);
   if (spec.status_bar) {
-    status_ = new StatusStrip;  // owned by the status bar
+    status_ = new StatusStrip(scale_);  // owned by the status bar
     statusBar()->addWidget(status_, 1);
     statusBar()->setSizeGripEnabled(!spec.fixed_border);
     status_->set_parts({-1});
   }
-  fit_client(QSize(spec.client.w, spec.client.h));
+  // The window shows later, complete; its parts count in its layout now.
+  if (!spec.menu.empty()) menuBar()->show();
+  if (status_) statusBar()->show();
+  client_->show();
+  fit_client(client);
+  if (fixed_) forbid_border_sizing();
+}
+
+QSize MainWindow::layout_client_size() const {
+  return scale_.to_layout(client_->size().expandedTo(QSize(1, 1)));
+}
+
+void MainWindow::forbid_border_sizing() {
+#if QT_CONFIG(xcb) && defined(ZARV_WITH_XCB)
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) return;
+  xcb_connection_t* connection = x11->connection();
+  // The window manager's hints as Motif defined them: decorations without
+  // the sizing border. The resize function stays: window managers offer
+  // maximising only to windows they may resize.
+  static constexpr char kAtom[] = "_MOTIF_WM_HINTS";
+  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, sizeof kAtom - 1, kAtom);
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  if (!reply) return;
+  const xcb_atom_t atom = reply->atom;
+  std::free(reply);
+  enum : std::uint32_t {
+    kFunctions = 1, kDecorations = 2,
+    kFuncResize = 2, kFuncMove = 4, kFuncMinimise = 8, kFuncMaximise = 16, kFuncClose = 32,
+    kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimise = 32, kDecorMaximise = 64,
+  };
+  std::uint32_t hints[5] = {kFunctions | kDecorations, kFuncMove | kFuncResize, kDecorBorder | kDecorTitle, 0, 0};
+  const Qt::WindowFlags flags = windowFlags();
+  if (flags & Qt::WindowMinimizeButtonHint) {
+    hints[1] |= kFuncMinimise;
+    hints[2] |= kDecorMinimise;
+  }
+  if (flags & Qt::WindowMaximizeButtonHint) {
+    hints[1] |= kFuncMaximise;
+    hints[2] |= kDecorMaximise;
+  }
+  if (flags & Qt::WindowCloseButtonHint) hints[1] |= kFuncClose;
+  if (flags & Qt::WindowSystemMenuHint) hints[2] |= kDecorMenu;
+  const auto window = static_cast<xcb_window_t>(winId());
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, atom, atom, 32, 5, hints);
+  xcb_flush(connection);
+#endif
 }
 
 void MainWindow::build_menu(QWidget* parent_menu, const std::vector<MenuEntry>& entries, bool bar) {
@@ -244,14 +329,16 @@ QAction* MainWindow::action(int id) {
   return nullptr;
 }
 
-void MainWindow::fit_client(QSize wanted) {
-  wanted = wanted.expandedTo(QSize(1, 1));
+void MainWindow::fit_client(QSize client) {
+  const QSize wanted = scale_.to_screen(client.expandedTo(QSize(1, 1)));
   if (isMaximized() || isMinimized()) {
     client_->set_known_size(wanted);
     return;
   }
   // The frame is sized around the client; whatever the client passes through
-  // on the way is not news to the toolkit, only where it ends up.
+  // on the way is not news to the toolkit, only where it ends up. A window
+  // not yet shown is measured with its style's sizes, as it will show.
+  ensurePolished();
   const ClientArea::QuietResize quiet(*client_);
   client_->set_known_size(wanted);
   for (int round = 0; round < 4 && client_->size() != wanted; ++round) {
@@ -260,11 +347,7 @@ void MainWindow::fit_client(QSize wanted) {
       layout()->activate();
     }
     const QSize frame = wanted + (size() - client_->size()).expandedTo(QSize(0, 0));
-    if (fixed_) {
-      setFixedSize(frame);
-    } else {
-      resize(frame);
-    }
+    resize(frame);
     if (layout()) layout()->activate();
     // A window on screen takes its new size through the window system.
     if (isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -273,7 +356,7 @@ void MainWindow::fit_client(QSize wanted) {
 
 void MainWindow::set_toolbar(const ToolbarSpec& spec) {
   const ClientArea::QuietResize quiet(*client_);
-  const QSize keep = client_->size();
+  const QSize keep = layout_client_size();
   remove_toolbar(spec.side);
   auto* bar = new QToolBar(this);  // owned by the window
   bar->setObjectName(QString::number(spec.id));
@@ -304,9 +387,9 @@ void MainWindow::set_toolbar(const ToolbarSpec& spec) {
     });
   }
   addToolBar(AreaOf(spec.side), bar);
-  // Shown now rather than on the next turn of the event loop, so that the
-  // frame below is measured with the toolbar in it.
-  if (isVisible()) bar->show();
+  // Shown now (on screen once the window is), so that the frame below is
+  // measured with the toolbar in it.
+  bar->show();
   toolbars_[int(spec.side)] = bar;
   // The frame grows by the toolbar; the client keeps its size.
   fit_client(keep);
@@ -316,7 +399,7 @@ void MainWindow::remove_toolbar(ToolbarSide side) {
   auto it = toolbars_.find(int(side));
   if (it == toolbars_.end()) return;
   const ClientArea::QuietResize quiet(*client_);
-  const QSize keep = client_->size();
+  const QSize keep = layout_client_size();
   removeToolBar(it->second);
   it->second->deleteLater();  // a child of this window, out of its layout now
   toolbars_.erase(it);
@@ -344,34 +427,13 @@ void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   const bool now_minimised = isMinimized();
-  if (now_minimised == minimised_) {
-    // Maximising a fixed frame needs the size limits lifted, restoring
-    // puts them back.
-    if (fixed_ && isMaximized()) {
-      setMinimumSize(0, 0);
-      setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-    return;
-  }
+  if (now_minimised == minimised_) return;
   minimised_ = now_minimised;
+  // The toolkit decides what a restore means; the picture is whole anyway.
   Input in;
   in.kind = now_minimised ? InputKind::kMinimise : InputKind::kRestore;
   report_(in);
-  if (now_minimised) return;
-  // A restored window is told its size and repainted as a whole, once: the
-  // paint that Qt sends for it is covered by this.
-  const QSize size = client_->size();
-  Input resized;
-  resized.kind = InputKind::kResize;
-  resized.a = size.width();
-  resized.b = size.height();
-  report_(resized);
-  Input exposed;
-  exposed.kind = InputKind::kExpose;
-  exposed.c = size.width();
-  exposed.d = size.height();
-  report_(exposed);
-  client_->refresh(client_->rect());
+  if (!now_minimised) client_->refresh(client_->rect());
 }
 
 }  // namespace zarv::platform::qt

@@ -2,6 +2,7 @@
 // and the client area, which is drawn from a backing image.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -18,11 +19,34 @@ namespace zarv::platform::qt {
 
 using InputReporter = std::function<void(const Input&)>;
 
+// The window's pixel layout (client size, status bar edges, list lines) was
+// made for a smaller font than a Linux desktop's. What goes on screen is
+// scaled by the ratio of the window font's average character size to the
+// layout font's, like dialog units, and never shrunk; the toolkit and the
+// transcript keep the layout's own numbers. Both ways round exactly.
+class LayoutScale {
+ public:
+  LayoutScale() = default;
+  explicit LayoutScale(const QFont& font);
+
+  int to_screen_x(int layout) const { return Apply(layout, x_num_, x_den_); }
+  int to_screen_y(int layout) const { return Apply(layout, y_num_, y_den_); }
+  int to_layout_x(int screen) const { return Apply(screen, x_den_, x_num_); }
+  int to_layout_y(int screen) const { return Apply(screen, y_den_, y_num_); }
+  QSize to_screen(QSize layout) const { return {to_screen_x(layout.width()), to_screen_y(layout.height())}; }
+  QSize to_layout(QSize screen) const { return {to_layout_x(screen.width()), to_layout_y(screen.height())}; }
+
+ private:
+  static int Apply(int value, int num, int den);
+  int x_num_ = 1, x_den_ = 1, y_num_ = 1, y_den_ = 1;
+};
+
 // The client area. Paints from its backing image, which always holds the
 // whole picture; only exposures asked for through expose() are reported.
 class ClientArea : public QWidget {
  public:
-  ClientArea(Size size, InputReporter report);
+  // `size` in screen pixels; what it reports is in layout pixels.
+  ClientArea(QSize size, const LayoutScale& scale, InputReporter report);
 
   QImage& image() { return image_; }
   // Repaints `rect` from the image without reporting an exposure.
@@ -54,6 +78,7 @@ class ClientArea : public QWidget {
  private:
   void report_size_change();
   QImage image_;
+  const LayoutScale& scale_;
   InputReporter report_;
   QRegion forced_;
   QSize known_size_;
@@ -65,7 +90,8 @@ class ClientArea : public QWidget {
 // Status bar parts as labels whose right edges sit at given pixels.
 class StatusStrip : public QWidget {
  public:
-  StatusStrip();
+  explicit StatusStrip(const LayoutScale& scale);
+  // Right edges in layout pixels; -1 for a part that runs to the right edge.
   void set_parts(const std::vector<int>& right_edges);
   QLabel* part(int index);  // 1-based; nullptr when out of range
   int count() const { return int(labels_.size()); }
@@ -77,6 +103,7 @@ class StatusStrip : public QWidget {
 
  private:
   void place();
+  const LayoutScale& scale_;
   std::vector<int> edges_;
   std::vector<QLabel*> labels_;  // owned by this widget
   std::vector<std::string> texts_;
@@ -88,8 +115,17 @@ class MainWindow : public QMainWindow {
 
   ClientArea& client() { return *client_; }
   StatusStrip* status() { return status_; }
-  // Sizes the frame so that the client area is `client` pixels.
+  const LayoutScale& scale() const { return scale_; }
+  const QFont& client_font() const { return font_; }
+  // The client area's size in layout pixels.
+  QSize layout_client_size() const;
+  // Sizes the frame so that the client area is `client` layout pixels.
   void fit_client(QSize client);
+  // The frame has no sizing border; maximising still works. On X11 the
+  // window manager is told so (window managers offer maximising only to
+  // windows they may resize, so a gesture of theirs may still resize it);
+  // elsewhere nothing is done.
+  void forbid_border_sizing();
   void set_toolbar(const ToolbarSpec& spec);
   void remove_toolbar(ToolbarSide side);
   QToolBar* toolbar(ToolbarSide side);
@@ -104,6 +140,8 @@ class MainWindow : public QMainWindow {
  private:
   void build_menu(QWidget* parent_menu, const std::vector<MenuEntry>& entries, bool bar);
   QAction* make_action(const MenuEntry& entry, QWidget* owner);
+  QFont font_;
+  LayoutScale scale_;
   InputReporter report_;
   ClientArea* client_ = nullptr;   // owned by Qt (central widget)
   StatusStrip* status_ = nullptr;  // owned by Qt (inside the status bar)

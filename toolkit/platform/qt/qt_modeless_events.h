@@ -28,6 +28,10 @@ class CountedDialogEvents final : public DialogEvents {
   void cancel() override { ++count_; to_.cancel(); }
   void selection_changed(int id) override { ++count_; to_.selection_changed(id); }
   void help_requested() override { ++count_; to_.help_requested(); }
+  bool tab_switching(int id, int from_index, int to_index) override {
+    ++count_;
+    return to_.tab_switching(id, from_index, to_index);
+  }
 
  private:
   DialogEvents& to_;

@@ -18,16 +18,24 @@
 #include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWindow>
 #include <csignal>
 #include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef ZARV_WITH_XCB
+#include <xcb/xcb.h>
+#endif
 
+#include "toolkit/platform/qt/qt_input.h"
 #include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_visible.h"
+#include "toolkit/platform/qt/qt_window_script.h"
 #include "toolkit/platform/qt/qt_messages.h"
 #include "toolkit/platform/qt/qt_modal_dialog.h"
 #include "toolkit/platform/qt/qt_modeless_events.h"
@@ -79,6 +87,20 @@ bool PluginStarts() {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Whether Qt will connect to an X server: the one it would connect to
+// accepts us. Asking takes a millisecond; starting Qt in a child to find out
+// takes as long as Qt's own start.
+bool X11Answers() {
+#ifdef ZARV_WITH_XCB
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  const bool ok = xcb_connection_has_error(connection) == 0;
+  xcb_disconnect(connection);
+  return ok;
+#else
+  return PluginStarts();
+#endif
+}
+
 bool DisplayUsable(std::string* error) {
   if (QApplication::instance()) return true;
   const char* qpa = std::getenv("QT_QPA_PLATFORM");
@@ -88,7 +110,11 @@ bool DisplayUsable(std::string* error) {
     return false;
   }
   const bool always_starts = platform.rfind("offscreen", 0) == 0 || platform.rfind("minimal", 0) == 0;
-  if (!always_starts && !PluginStarts()) {
+  // Without a platform named, Qt takes X11 unless the session is Wayland's.
+  const char* session = std::getenv("XDG_SESSION_TYPE");
+  const bool wayland_session = EnvSet("WAYLAND_DISPLAY") && session && std::string(session) == "wayland";
+  const bool x11 = platform == "xcb" || (platform.empty() && EnvSet("DISPLAY") && !wayland_session);
+  if (!always_starts && !(x11 ? X11Answers() : PluginStarts())) {
     if (error) *error = kPluginFailed;
     return false;
   }
@@ -116,6 +142,19 @@ class InputEater : public QObject {
 
 QColor ColourOf(Rgb c) { return QColor(c.r, c.g, c.b); }
 
+// For the start-up benchmark (tests/perf): once the window has painted its
+// first frame, the monotonic clock (ns) goes to $ZARVFIRSTFRAME.
+void NoteFirstFrame() {
+  const char* path = std::getenv("ZARVFIRSTFRAME");
+  if (!path || !*path) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (std::FILE* f = std::fopen(path, "w")) {
+    std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    std::fclose(f);
+  }
+}
+
 class QtPlatform final : public Platform {
  public:
   QtPlatform(std::unique_ptr<QApplication> app, std::unique_ptr<Transcript> owned_transcript,
@@ -124,8 +163,7 @@ class QtPlatform final : public Platform {
         owned_transcript_(std::move(owned_transcript)),
         transcript_(transcript),
         script_(std::move(script)),
-        modal_{transcript_, script_.get(), nullptr, ToQt(std::getenv("ZARVSCREENSHOTS") ? std::getenv("ZARVSCREENSHOTS") : "")},
-        font_(QFontDatabase::systemFont(QFontDatabase::GeneralFont)) {}
+        modal_{transcript_, script_.get(), nullptr, ToQt(std::getenv("ZARVSCREENSHOTS") ? std::getenv("ZARVSCREENSHOTS") : "")} {}
 
   ~QtPlatform() override { tear_down(); }
 
@@ -144,14 +182,20 @@ class QtPlatform final : public Platform {
     window_->setObjectName(QStringLiteral("root"));
     window_->client().setObjectName(QStringLiteral("client"));
     modal_.owner = window_.get();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->geometry();
-      window_->move(spec.x < 0 ? (area.width() - window_->width()) / 2 : spec.x,
-                    spec.y < 0 ? (area.height() - window_->height()) / 2 : spec.y);
-    }
-    if (!spec.hidden) {
-      if (spec.maximised) window_->showMaximized();
-      else window_->show();
+    place_x_ = spec.x;
+    place_y_ = spec.y;
+    place_window();
+    // The window goes on screen complete, toolbar and status texts in
+    // place, once the program first waits or asks the user something; until
+    // then its layout is set without round trips to the window system. A
+    // maximised window shows at once, at the size it opens with.
+    show_pending_ = !spec.hidden && !spec.maximised;
+    if (show_pending_) {
+      // Laid out as on screen, without being put there yet.
+      window_->setAttribute(Qt::WA_DontShowOnScreen);
+      window_->show();
+    } else if (spec.maximised && !spec.hidden) {
+      window_->showMaximized();
       settle_after_show();
     }
     window_->client().set_known_size(window_->client().size());
@@ -216,18 +260,23 @@ class QtPlatform final : public Platform {
     label->repaint();
     const std::string after = FromQt(label->text(), trimmed);
     if (after != before) transcript_.status(part, after);
+    qt::CheckWidgetText(*label, "status part " + std::to_string(part));
   }
 
+  // Sizes and positions are the layout's; the window scales them on screen.
   Size client_size() override {
     if (!window_) return {};
-    const QSize size = window_->client().size();
+    const QSize size = window_->layout_client_size();
     return {size.width(), size.height()};
   }
 
   void fill_rect(int left, int top, int right, int bottom, Rgb colour) override {
     if (!window_) return;
     qt::ClientArea& client = window_->client();
-    const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(client.image().rect());
+    const qt::LayoutScale& scale = window_->scale();
+    const QRect area = QRect(QPoint(scale.to_screen_x(left), scale.to_screen_y(top)),
+                             QPoint(scale.to_screen_x(right) - 1, scale.to_screen_y(bottom) - 1))
+                           .intersected(client.image().rect());
     if (!area.isEmpty()) {
       QPainter painter(&client.image());
       painter.fillRect(area, ColourOf(colour));
@@ -237,31 +286,42 @@ class QtPlatform final : public Platform {
   }
 
   int draw_text(int x, int y, std::string_view text, Rgb fg, Rgb bg) override {
-    const QString shown = ToQt(text);
-    const QFontMetrics metrics(font_);
-    const int advance = metrics.horizontalAdvance(shown);
-    if (window_) {
-      qt::ClientArea& client = window_->client();
-      const QRect band(x, y - metrics.ascent(), advance, metrics.height());
-      QPainter painter(&client.image());
-      painter.setFont(font_);
-      painter.fillRect(band, ColourOf(bg));
-      painter.setPen(ColourOf(fg));
-      painter.drawText(x, y, shown);
-      client.refresh(band);
-    }
     transcript_.text(x, y, text);
-    return advance;
+    if (!window_) return text_width(text);
+    const QString shown = ToQt(text);
+    const QFont& font = window_->client_font();
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(shown);
+    qt::ClientArea& client = window_->client();
+    const qt::LayoutScale& scale = window_->scale();
+    const int left = scale.to_screen_x(x);
+    const int base = scale.to_screen_y(y);
+    const QRect band(left, base - metrics.ascent(), advance, metrics.height());
+    QPainter painter(&client.image());
+    painter.setFont(font);
+    painter.fillRect(band, ColourOf(bg));
+    painter.setPen(ColourOf(fg));
+    painter.drawText(left, base, shown);
+    client.refresh(band);
+    if (qt::VisibleCheckOn()) {
+      QString visible = shown;
+      while (visible.endsWith(QLatin1Char(' '))) visible.chop(1);
+      qt::CheckDrawnText(visible, left, metrics.horizontalAdvance(visible), client.width(),
+                         "list line at " + std::to_string(x) + ' ' + std::to_string(y));
+    }
+    return scale.to_layout_x(advance);
   }
 
   int text_width(std::string_view text) override {
-    return QFontMetrics(font_).horizontalAdvance(ToQt(text));
+    const QFont font = window_ ? window_->client_font() : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const int advance = QFontMetrics(font).horizontalAdvance(ToQt(text));
+    return window_ ? window_->scale().to_layout_x(advance) : advance;
   }
 
   void wait_input() override {
+    ensure_shown();
     const long long before = delivered_;
-    // The window as first seen by the user: toolbar and status texts are in
-    // place once the program waits for its first event.
+    // The window as first seen by the user.
     if (!screenshot_taken_ && window_ && window_->isVisible()) {
       screenshot_taken_ = true;
       qt::SaveScreenshot(*window_, modal_, QStringLiteral("window"));
@@ -269,12 +329,10 @@ class QtPlatform final : public Platform {
     const long long acted_before = dialog_actions_;
     if (script_ && play_modeless_block()) return;
     if (script_) {
-      act(script_->next_event());
-      QElapsedTimer waited;
-      waited.start();
-      while (delivered_ == before && waited.elapsed() < kScriptPatienceMs)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+      if (!act(script_->next_event())) return;
+      qt::WaitUntil([&] { return delivered_ != before; }, kScriptPatienceMs);
       if (delivered_ == before) {
+        // A test failure: the transcripts of the two backends now differ.
         transcript_.note("the window did not report the scripted event; delivered directly");
         deliver(last_scripted_);
       }
@@ -293,6 +351,7 @@ class QtPlatform final : public Platform {
   }
 
   void pump_paints(int ms) override {
+    ensure_shown();
     InputEater eater;
     app()->installEventFilter(&eater);
     QEventLoop loop;
@@ -301,19 +360,27 @@ class QtPlatform final : public Platform {
     app()->removeEventFilter(&eater);
   }
 
-  MessageBoxResult message_box(const MessageBoxSpec& spec) override { return qt::RunMessageBox(spec, modal_); }
+  MessageBoxResult message_box(const MessageBoxSpec& spec) override {
+    ensure_shown();
+    return qt::RunMessageBox(spec, modal_);
+  }
 
-  FileDialogAnswer file_dialog(const FileDialogSpec& spec) override { return qt::RunFileDialog(spec, modal_); }
+  FileDialogAnswer file_dialog(const FileDialogSpec& spec) override {
+    ensure_shown();
+    return qt::RunFileDialog(spec, modal_);
+  }
 
   DialogBaseUnits dialog_base_units(std::string_view face, int points) override {
     return qt::BaseUnitsOf(qt::DialogFont(face, points));
   }
 
   void run_modal_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    ensure_shown();
     qt::RunModalDialog(spec, events, modal_);
   }
 
   void show_modeless_dialog(const DialogSpec& spec, DialogEvents& events) override {
+    ensure_shown();
     close_modeless_dialog(spec.id);
     Modeless& m = modeless_[spec.id];
     m.events = std::make_unique<qt::CountedDialogEvents>(events, dialog_actions_);
@@ -337,6 +404,7 @@ class QtPlatform final : public Platform {
   }
 
   void help_show(std::string_view path) override {
+    ensure_shown();
     QFile file(ToQt(path));
     QString html;
     if (file.open(QIODevice::ReadOnly)) html = QString::fromUtf8(file.readAll());
@@ -394,44 +462,97 @@ class QtPlatform final : public Platform {
     waited.start();
     while (!window_->client().painted_once() && waited.elapsed() < 2000)
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    NoteFirstFrame();
   }
 
-  // Acts out a scripted event through the real widgets.
-  void act(const Input& in) {
+  // At its position, or centred on the screen (-1), as large as it now is.
+  void place_window() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !window_) return;
+    const QRect area = screen->geometry();
+    window_->move(place_x_ < 0 ? (area.width() - window_->width()) / 2 : place_x_,
+                  place_y_ < 0 ? (area.height() - window_->height()) / 2 : place_y_);
+  }
+
+  void ensure_shown() {
+    if (!show_pending_ || !window_) return;
+    show_pending_ = false;
+    place_window();  // centred with the toolbar that came after opening
+    const qt::ClientArea::QuietResize quiet(window_->client());
+    window_->hide();
+    window_->setAttribute(Qt::WA_DontShowOnScreen, false);
+    window_->show();
+    settle_after_show();
+  }
+
+  // Acts out a scripted event on the real window, as a person (or, for
+  // what no person does by hand, the window system) would. True when the
+  // window is to report it; false when it has been delivered already or
+  // there is nothing to report.
+  bool act(const Input& in) {
     last_scripted_ = in;
     if (!window_) {
       deliver(in);
-      return;
+      return false;
     }
+    const qt::LayoutScale& scale = window_->scale();
     switch (in.kind) {
       case InputKind::kMenuPick:
-        if (QAction* action = window_->action(in.a); action && action->isEnabled()) {
-          action->trigger();
-        } else {
-          transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; delivered directly");
-          deliver(in);
+        switch (qt::PickCommand(*window_, in.a)) {
+          case qt::PickResult::kPicked: return true;
+          case qt::PickResult::kNotOpened:
+            transcript_.note("the menu holding item " + std::to_string(in.a) + " did not open");
+            return true;
+          case qt::PickResult::kNoSuchItem:
+            transcript_.note("no enabled menu item or button " + std::to_string(in.a) + "; nothing picked");
+            return false;
         }
-        break;
+        return true;
       case InputKind::kCloseAsked:
         if (window_->isVisible()) qt::SaveScreenshot(*window_, modal_, QStringLiteral("window-closing"));
-        window_->close();
-        break;
+        // The close box, through the window system.
+        if (QWindow* handle = window_->windowHandle()) handle->close();
+        else window_->close();
+        return true;
       case InputKind::kExpose: {
         qt::ClientArea& client = window_->client();
-        const QRect rect = in.c > 0 && in.d > 0 ? QRect(in.a, in.b, in.c, in.d) : client.rect();
+        const QRect rect =
+            in.c > 0 && in.d > 0
+                ? QRect(QPoint(scale.to_screen_x(in.a), scale.to_screen_y(in.b)),
+                        QPoint(scale.to_screen_x(in.a + in.c) - 1, scale.to_screen_y(in.b + in.d) - 1))
+                : client.rect();
         client.expose(rect);
-        break;
+        return true;
       }
       case InputKind::kResize: {
-        const QSize wanted(std::max(in.a, 1), std::max(in.b, 1));
-        const QSize frame = window_->size() + wanted - window_->client().size();
-        if (window_->minimumSize() == window_->maximumSize()) window_->setFixedSize(frame);
-        else window_->resize(frame);
-        break;
+        const QSize wanted = scale.to_screen(QSize(std::max(in.a, 1), std::max(in.b, 1)));
+        if (wanted == window_->client().size() || window_->isMinimized()) {
+          // Nothing changes on screen (or nothing of it shows); the toolkit
+          // decides what the request means.
+          if (window_->isMinimized()) window_->resize(window_->size() + wanted - window_->client().size());
+          deliver(in);
+          return false;
+        }
+        window_->resize(window_->size() + wanted - window_->client().size());
+        return true;
       }
-      case InputKind::kMinimise: window_->showMinimized(); break;
-      case InputKind::kRestore: window_->showNormal(); break;
-      default: deliver(in); break;
+      case InputKind::kMinimise:
+        if (window_->isMinimized()) {
+          deliver(in);
+          return false;
+        }
+        window_->showMinimized();
+        return true;
+      case InputKind::kRestore:
+        if (!window_->isMinimized() && !window_->isMaximized()) {
+          deliver(in);  // nothing to restore; the toolkit ignores it
+          return false;
+        }
+        window_->showNormal();
+        return true;
+      default:
+        deliver(in);
+        return false;
     }
   }
 
@@ -449,7 +570,6 @@ class QtPlatform final : public Platform {
   Transcript& transcript_;
   std::unique_ptr<ScriptDriver> script_;
   qt::ModalContext modal_;
-  QFont font_;
   std::unique_ptr<qt::MainWindow> window_;
   std::unique_ptr<QTextBrowser> help_;
   InputSink* sink_ = nullptr;
@@ -463,6 +583,8 @@ class QtPlatform final : public Platform {
   long long dialog_actions_ = 0;  // callbacks of modeless dialogs so far
   Input last_scripted_;
   bool screenshot_taken_ = false;
+  bool show_pending_ = false;  // opened, shown when first needed
+  int place_x_ = -1, place_y_ = -1;  // screen position asked for; -1 centres
 };
 
 std::unique_ptr<QApplication> StartQt(std::string* error) {

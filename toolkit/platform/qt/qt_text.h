@@ -1,28 +1,36 @@
 // Byte texts of the toolkit <-> QString.
 //
-// The toolkit hands over bytes. Valid UTF-8 is shown as such; anything else
-// (single-byte texts from old files) is shown as Latin-1 so no byte is lost.
+// The toolkit hands over bytes. Each valid UTF-8 sequence shows as its
+// character, each byte that starts none as one replacement character
+// (utf8.h), so a bad byte never changes how the rest of a text looks.
 // Reading back prefers the exact bytes we set when the widget still shows
 // them, so an untouched widget reads back byte for byte.
 #pragma once
 
 #include <QString>
-#include <QStringDecoder>
 #include <string>
 #include <string_view>
 
+#include "toolkit/platform/utf8.h"
+
 namespace zarv::platform::qt {
 
-inline bool IsValidUtf8(std::string_view bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString ignored = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-  return !decoder.hasError();
-}
-
 inline QString ToQt(std::string_view bytes) {
-  const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
-  if (IsValidUtf8(bytes)) return QString::fromUtf8(view);
-  return QString::fromLatin1(view);
+  QString shown;
+  shown.reserve(qsizetype(bytes.size()));
+  for (std::size_t i = 0; i < bytes.size();) {
+    const Utf8Char c = NextUtf8(bytes, i);
+    i += c.length;
+    if (!c.valid) {
+      shown += QChar(char16_t(kReplacementCharacter));
+    } else if (c.code < 0x80) {
+      shown += QLatin1Char(char(c.code));
+    } else {
+      const char32_t code = c.code;
+      shown += QString::fromUcs4(&code, 1);
+    }
+  }
+  return shown;
 }
 
 inline std::string FromQt(const QString& shown) {

@@ -61,6 +61,7 @@ struct FakeToolkit : DialogEvents {
   void enter_pressed(int, bool, bool) override {}
   void cancel() override { view->end(2, view->focus()); }
   void selection_changed(int) override {}
+  void help_requested() override {}
   bool tab_switching(int id, int from, int to) override {
     log << "switch " << id << ' ' << from << '>' << to << '\n';
     if (refuse) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMenu>
@@ -17,6 +18,9 @@
 #include <sstream>
 
 #include "tests/toolkit/platform/qt/qt_test_support.h"
+#include "toolkit/platform/qt/qt_main_window.h"
+#include "toolkit/platform/qt/qt_text.h"
+#include "toolkit/platform/qt/qt_visible.h"
 #include "toolkit/platform/qt/qt_platform.h"
 #include "toolkit/platform/transcript.h"
 
@@ -72,6 +76,8 @@ class QtWindowTest : public ::testing::Test {
     const auto& lines = transcript_->lines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
+  // The window's scale from layout to screen pixels.
+  const qt::LayoutScale& scale() const { return static_cast<qt::MainWindow*>(window_)->scale(); }
   std::string all_lines() const {
     std::ostringstream out;
     for (const auto& l : transcript_->lines()) out << l << '\n';
@@ -120,7 +126,7 @@ TEST_F(QtWindowTest, BuildsMenuToolbarAndStatusPartsFromTheSpec) {
   for (QLabel* label : window_->findChildren<QLabel*>())
     if (label->isVisibleTo(window_) && label->frameShape() == QFrame::Panel) parts << label;
   ASSERT_EQ(parts.size(), 2) << "a part running to the right edge ends the division";
-  EXPECT_EQ(parts[0]->geometry().right() + 1, 178);
+  EXPECT_EQ(parts[0]->geometry().right() + 1, scale().to_screen_x(178)) << "scaled on screen";
   EXPECT_EQ(parts[0]->text(), " Number of POI in group: 0");
   EXPECT_TRUE(has_line("statusparts 178 -1")) << all_lines();
   EXPECT_TRUE(has_line("status 1 \" Number of POI in group: 0\"")) << all_lines();
@@ -142,9 +148,12 @@ TEST_F(QtWindowTest, DrawsIntoTheClientWithoutReportingItsOwnPaints) {
   EXPECT_TRUE(sink_.inputs.empty()) << "own drawing must not come back as an exposure";
 
   const QImage shot = FindWidget<QWidget>("client")->grab().toImage();
-  EXPECT_EQ(QColor(shot.pixel(15, 15)), QColor(255, 0, 0));
-  EXPECT_EQ(QColor(shot.pixel(20, 20)), QColor(Qt::white)) << "right and bottom edges are exclusive";
-  EXPECT_EQ(QColor(shot.pixel(511, 255)), QColor(255, 0, 0));
+  const qt::LayoutScale& s = scale();
+  EXPECT_EQ(shot.size(), QSize(s.to_screen_x(512), s.to_screen_y(256)));
+  EXPECT_EQ(QColor(shot.pixel(s.to_screen_x(15), s.to_screen_y(15))), QColor(255, 0, 0));
+  EXPECT_EQ(QColor(shot.pixel(s.to_screen_x(20), s.to_screen_y(20))), QColor(Qt::white))
+      << "right and bottom edges are exclusive";
+  EXPECT_EQ(QColor(shot.pixel(shot.width() - 1, shot.height() - 1)), QColor(255, 0, 0));
   EXPECT_TRUE(has_line("text 30 40 \"Input from  \""));
   EXPECT_TRUE(has_line("clear 10 10 20 20"));
 }
@@ -175,12 +184,85 @@ TEST_F(QtWindowTest, ScriptedEventsArriveThroughTheWidgets) {
   EXPECT_EQ(platform_->client_size().w, 300);
   EXPECT_EQ(next().kind, InputKind::kMinimise);
   in = next();
-  EXPECT_EQ(in.kind, InputKind::kRestore);
-  // A restore is followed by the size and one repaint of it all.
-  ASSERT_EQ(sink_.inputs.size(), 3u);
-  EXPECT_EQ(sink_.inputs[1].kind, InputKind::kResize);
-  EXPECT_EQ(sink_.inputs[2].kind, InputKind::kExpose);
+  EXPECT_EQ(in.kind, InputKind::kRestore);  // what it means, the toolkit decides
+  EXPECT_EQ(sink_.inputs.size(), 1u);
   EXPECT_EQ(next().kind, InputKind::kCloseAsked) << "a used-up script closes";
+  EXPECT_EQ(all_lines().find("delivered directly"), std::string::npos)
+      << "every event came through the window:\n" << all_lines();
+}
+
+// Each byte that starts no UTF-8 character shows as one replacement
+// character; the rest of the text shows as it is, never re-decoded.
+TEST(QtText, BadBytesShowAsOneReplacementCharacterEach) {
+  const QChar bad(0xFFFD);
+  struct Row {
+    std::string bytes;
+    QString shown;
+  };
+  const Row rows[] = {
+      {"M\xC3\xBCller", QStringLiteral("M\u00FCller")},
+      {"M\xFCller", QStringLiteral("M") + bad + QStringLiteral("ller")},
+      {"\xC3\xA9\xC3", QStringLiteral("\u00E9") + bad},         // cut in two
+      {"\xE2\x82x", QString(bad) + bad + QStringLiteral("x")},      // a sequence broken off
+      {"\xF0\x9F\x98\x80!", QString::fromUcs4(U"\U0001F600!")},
+      {"\xED\xA0\x80", QString(bad) + bad + bad},                   // a surrogate is no character
+  };
+  for (const Row& r : rows) EXPECT_EQ(qt::ToQt(r.bytes), r.shown) << r.bytes;
+  EXPECT_EQ(qt::FromQt(qt::ToQt("M\xFCller"), "M\xFCller"), "M\xFCller") << "read back as set";
+}
+
+// The visible-text check names a text that does not fit its widget, and
+// only that one.
+TEST(QtVisibleText, NamesTextsCutOff) {
+  const auto transcript = Transcript::InMemory();
+  std::string error;
+  const auto platform = CreateQtPlatform("", *transcript, &error);  // widgets need Qt running
+  ASSERT_TRUE(platform) << error;
+  const std::string report = ::testing::TempDir() + "visible-report";
+  std::remove(report.c_str());
+  ::setenv("ZARVVISIBLE", report.c_str(), 1);
+  QWidget window;
+  QLabel label(QStringLiteral(" Number of POI in group: 30000"), &window);
+  label.setIndent(2);
+  QLineEdit edit(QStringLiteral("51.47604"), &window);
+  label.setGeometry(0, 0, 1000, 30);
+  edit.setGeometry(0, 40, 300, 30);
+  qt::CheckWidgetText(label, "wide label");
+  qt::CheckWidgetText(edit, "wide edit");
+  qt::CheckDrawnText(QStringLiteral("x"), 5, 100, 200, "short line");
+  EXPECT_EQ(ReadFile(report), "") << "everything fits";
+  label.setGeometry(0, 0, 60, 30);
+  edit.setGeometry(0, 40, 30, 30);
+  qt::CheckWidgetText(label, "narrow label");
+  qt::CheckWidgetText(edit, "narrow edit");
+  qt::CheckDrawnText(QStringLiteral("long"), 150, 100, 200, "long line");
+  ::unsetenv("ZARVVISIBLE");
+  const std::string cut = ReadFile(report);
+  std::remove(report.c_str());
+  EXPECT_NE(cut.find("narrow label \" Number of POI in group: 30000\": needs "), std::string::npos) << cut;
+  EXPECT_NE(cut.find("narrow edit \"51.47604\""), std::string::npos) << cut;
+  EXPECT_NE(cut.find("long line \"long\""), std::string::npos) << cut;
+  EXPECT_EQ(std::count(cut.begin(), cut.end(), '\n'), 3) << cut;
+}
+
+// Layout pixels go to the screen and back unchanged, at any font size.
+TEST(QtLayoutScale, RoundTripsAndNeverShrinks) {
+  const auto transcript = Transcript::InMemory();
+  std::string error;
+  const auto platform = CreateQtPlatform("", *transcript, &error);  // fonts need Qt running
+  ASSERT_TRUE(platform) << error;
+  for (int points : {6, 9, 13, 20}) {
+    QFont font(QStringLiteral("Sans Serif"), points);
+    const qt::LayoutScale scale(font);
+    for (int v : {-7, 0, 1, 5, 178, 255, 256, 512, 1023, 100000}) {
+      EXPECT_EQ(scale.to_layout_x(scale.to_screen_x(v)), v) << points << ' ' << v;
+      EXPECT_EQ(scale.to_layout_y(scale.to_screen_y(v)), v) << points << ' ' << v;
+      if (v > 0) {
+        EXPECT_GE(scale.to_screen_x(v), v);
+        EXPECT_GE(scale.to_screen_y(v), v);
+      }
+    }
+  }
 }
 
 // Without any display the backend says so in one line and starts nothing.

@@ -160,6 +160,7 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
     return kFailed;
   }
   NameConverter names(o.encoding);
+  SymbolFile symbol;
   if (o.output) {
     if (!out.open(*o.output, setting.standard_output, messages)) return kFailed;
     bool written = false;
@@ -171,18 +172,21 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
         written = WriteGpx(set, group, names, out, messages);
         break;
       case FileFormat::kOv2:
-        written = ConvertToOv2(set, group, names, tools, out, messages);
+        // The symbol bitmap is copied while the converter works.
+        written = ConvertToOv2(set, group, names, tools, out, messages,
+                               [&] { return symbol.place(full_output, tools, messages); });
         break;
     }
-    if (!written) return kFailed;
+    if (!written) {
+      symbol.take_back();
+      return kFailed;
+    }
     names.report(*o.output == "-" ? "standard output" : *o.output, messages);
   }
 
   // The output first: when the picture then cannot take its place, the
   // output is whole and the message says that the picture was not written.
   if (o.output) {
-    SymbolFile symbol;
-    if (out_format == FileFormat::kOv2 && !symbol.place(full_output, tools, messages)) return kFailed;
     if (!out.commit()) {
       symbol.take_back();
       return kFailed;

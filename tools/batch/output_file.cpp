@@ -45,7 +45,7 @@ bool OutputFile::write_out() {
 }
 
 bool OutputFile::commit() {
-  if (!write_out()) return false;
+  if (!handed_over_ && !write_out()) return false;
   if (standard_output_) return true;
   if (const int error = file_.commit()) return failed("Cannot write file: ", error);
   return true;

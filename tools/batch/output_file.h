@@ -27,6 +27,12 @@ class OutputFile {
   // Writes the rest; the file takes its place only at commit(). False
   // after a message.
   bool finish() { return write_out(); }
+  // For a file another program writes: the temporary file it is to write,
+  // by name (see zarv::os::AtomicFile::hand_over).
+  const std::string& hand_over() {
+    handed_over_ = true;
+    return file_.hand_over();
+  }
   // Puts the finished file in place of the old one. False after a message.
   bool commit();
 
@@ -41,6 +47,7 @@ class OutputFile {
   bool standard_output_ = false;
   int fd_ = -1;
   bool broken_ = false;
+  bool handed_over_ = false;
   zarv::os::AtomicFile file_;
   std::string text_;
 };

@@ -131,9 +131,11 @@ void PassOn(std::string_view said, Messages& messages) {
   }
 }
 
-// Runs the converter: `input` to `output`. False after a message.
+// Runs the converter: `input` to `output`, and `meanwhile` while it runs.
+// False after a message.
 bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::string& output,
-                  std::string_view final_output, Messages& messages) {
+                  std::string_view final_output, Messages& messages,
+                  const std::function<bool()>& meanwhile) {
   const std::string not_written = "The OV2 file was not written: ";
   std::vector<std::string> argv;
   if (StartsWithMz(tools.converter)) {
@@ -157,9 +159,11 @@ bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::st
                                      " could not be started: " + Reason(error) + ".");
     return false;
   }
+  const bool done_meanwhile = meanwhile();
   while (!converter->wait_for(60 * 1000)) {
   }
   PassOn(converter->errors(), messages);
+  if (!done_meanwhile) return false;
   const int status = converter->exit_status();
   if (status < 0) {
     messages.error(final_output, not_written + std::string(kConverterName) +
@@ -174,59 +178,36 @@ bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::st
   return true;
 }
 
-// Hands the bytes of a file on to an OutputFile as they are read.
-class CopyingSource final : public formats::ByteSource {
- public:
-  CopyingSource(os::InputFile& file, OutputFile& out) : file_(file), out_(out) {}
-  int read(char* buffer, std::size_t size, std::size_t* got) override {
-    if (const int error = file_.read(buffer, size, got)) return error;
-    out_.text().append(buffer, *got);
-    if (!out_.spill()) {
-      broken_ = true;
-      *got = 0;  // the end: nothing more is wanted
-    }
-    return 0;
-  }
-  bool broken() const { return broken_; }
-
- private:
-  os::InputFile& file_;
-  OutputFile& out_;
-  bool broken_ = false;
-};
-
-// Copies the converter's overlay into `out`, counting its POI on the way.
-bool CopyOverlay(const std::string& written, std::size_t expected, OutputFile& out,
-                 Messages& messages) {
+// Reads the overlay the converter wrote, counting its POI.
+bool CheckOverlay(const std::string& written, std::size_t expected, std::string_view output,
+                  Messages& messages) {
   const std::string not_written = "The OV2 file was not written: ";
   os::InputFile file;
   if (const int error = file.open(written)) {
-    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote no file (" +
-                                   Reason(error) + ").");
+    messages.error(output, not_written + std::string(kConverterName) + " wrote no file (" +
+                               Reason(error) + ").");
     return false;
   }
   if (file.info().kind != os::Kind::kRegular) {
-    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote no file.");
+    messages.error(output, not_written + std::string(kConverterName) + " wrote no file.");
     return false;
   }
-  CopyingSource source(file, out);
+  formats::FileSource source(file);
   formats::Ov2Decoder decoder(source);
   std::size_t count = 0;
   while (decoder.next()) ++count;
-  if (source.broken()) return false;  // the output said why
   if (decoder.stop() == formats::Ov2Stop::kReadError) {
-    messages.error(written, "Cannot read file: " + Reason(decoder.os_error()));
+    messages.error(output, "Cannot read file: " + Reason(decoder.os_error()));
     return false;
   }
   if (decoder.stop() != formats::Ov2Stop::kEnd || count != expected) {
-    messages.error(out.path(), not_written + std::string(kConverterName) + " wrote " +
-                                   std::to_string(count) + " of the " + std::to_string(expected) +
-                                   " POI" + (decoder.stop() != formats::Ov2Stop::kEnd
-                                                 ? " in a damaged overlay."
-                                                 : "."));
+    messages.error(output, not_written + std::string(kConverterName) + " wrote " +
+                               std::to_string(count) + " of the " + std::to_string(expected) +
+                               " POI" +
+                               (decoder.stop() != formats::Ov2Stop::kEnd ? " in a damaged overlay." : "."));
     return false;
   }
-  return out.finish();
+  return true;
 }
 
 bool Exists(const std::string& path) {
@@ -257,18 +238,16 @@ bool CheckOv2Tools(const Ov2Tools& tools, Messages& messages) {
 }
 
 bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov2Tools& tools,
-                  OutputFile& out, Messages& messages) {
-  TempFile input, overlay;
-  for (TempFile* file : {&input, &overlay}) {
-    if (const int error = file->create(tools.temp_folder)) {
-      messages.error(file->path(), "Cannot create file: " + Reason(error));
-      return false;
-    }
+                  OutputFile& out, Messages& messages, const std::function<bool()>& meanwhile) {
+  TempFile input;
+  if (const int error = input.create(tools.temp_folder)) {
+    messages.error(input.path(), "Cannot create file: " + Reason(error));
+    return false;
   }
-  overlay.close();
-  return WriteConverterInput(set, group, names, input, messages) &&
-         RunConverter(tools, input.path(), overlay.path(), out.path(), messages) &&
-         CopyOverlay(overlay.path(), group.size(), out, messages);
+  if (!WriteConverterInput(set, group, names, input, messages)) return false;
+  const std::string& overlay = out.hand_over();
+  return RunConverter(tools, input.path(), overlay, out.path(), messages, meanwhile) &&
+         CheckOverlay(overlay, group.size(), out.path(), messages);
 }
 
 bool SymbolFile::place(std::string_view full_output, const Ov2Tools& tools, Messages& messages) {

@@ -3,11 +3,12 @@
 // the program folder turns it into the overlay, and the default symbol
 // bitmap is put beside the overlay unless a bitmap of its name is there.
 // Unlike the desktop program, nothing is removed or replaced before the
-// converter has succeeded: it writes into a temporary file of our own,
-// which is checked to hold the whole group before it takes the overlay's
-// place, and every temporary file is removed afterwards.
+// converter has succeeded: it writes the output's temporary file, which is
+// checked to hold the whole group before it takes the overlay's place, and
+// every temporary file is removed afterwards.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,11 +33,12 @@ Ov2Tools Ov2ToolsIn(std::string_view program_folder, std::string temp_folder);
 // message.
 bool CheckOv2Tools(const Ov2Tools& tools, Messages& messages);
 
-// Runs the converter on the group and puts the overlay it wrote into `out`
-// (which the caller commits). False, after a message, when the converter
-// failed or wrote an overlay that does not hold the whole group.
+// Runs the converter on the group, writing the temporary file of `out`
+// (which the caller commits), and runs `meanwhile` while it works. False,
+// after a message, when `meanwhile` failed, or the converter failed or
+// wrote an overlay that does not hold the whole group.
 bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov2Tools& tools,
-                  OutputFile& out, Messages& messages);
+                  OutputFile& out, Messages& messages, const std::function<bool()>& meanwhile);
 
 // The symbol bitmap beside an overlay: the overlay's full path up to its
 // last dot, then ".bmp".

@@ -1,9 +1,11 @@
 #include "tools/batch/batch_job.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
+#include "app/formats/number_fields.h"
 #include "app/geo/circle.h"
 #include "toolkit/core/registry_store.h"
 #include "toolkit/os/files.h"
@@ -70,6 +72,14 @@ geo::Circle ChooseCircle(const BatchOptions& o, const JobSetting& setting) {
   return circle;
 }
 
+// The circle as the desktop program's status bar shows it:
+// "Centre: N  51.47604, E  0.00000, Radius: 30.00".
+std::string CircleLine(const geo::Circle& c) {
+  return std::string("Centre: ") + (c.latitude < 0 ? "S" : "N") + FixedField(std::abs(c.latitude), 10, 5) +
+         ", " + (c.longitude < 0 ? "W" : "E") + FixedField(std::abs(c.longitude), 9, 5) +
+         ", Radius:" + FixedField(c.radius_miles, 6, 2);
+}
+
 bool WriteCount(std::size_t count, int fd, Messages& messages) {
   std::string text = std::to_string(count) + "\n";
   std::string_view rest = text;
@@ -103,7 +113,7 @@ JobSetting ProgramSetting(std::ostream& messages) {
 }
 
 int RunJob(const BatchOptions& o, const JobSetting& setting) {
-  Messages messages(*setting.messages);
+  Messages messages(*setting.messages, o.verbose);
   const auto full = [&](const std::string& path) { return FullPath(path, setting.current_folder); };
 
   // What to write, and in which format; the usage errors first.
@@ -127,7 +137,10 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
   // Read every input, in order, into one set.
   PoiSet set;
   for (const std::string& input : o.inputs) {
+    messages.note("Input from ... " + input);
+    const std::size_t before = set.size();
     if (!ReadInput(input, FormatFromName(full(input)), set, messages)) return kFailed;
+    messages.note(std::to_string(set.size() - before) + " points read");
   }
 
   // The group, as the desktop program selects it.
@@ -143,6 +156,9 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
       if (!test || test->inside(poi.latitude, poi.longitude)) group.push_back(static_cast<std::uint32_t>(i));
     }
   }
+
+  if (circle) messages.note(CircleLine(*circle));
+  messages.note("Number of POI in group: " + std::to_string(group.size()) + (circle ? "" : " (every POI kept)"));
 
   if (o.count && !WriteCount(group.size(), setting.standard_output, messages)) return kFailed;
   if (o.output && group.empty()) {
@@ -162,6 +178,7 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
   NameConverter names(o.encoding);
   SymbolFile symbol;
   if (o.output) {
+    messages.note("Output to ... " + *o.output);
     if (!out.open(*o.output, setting.standard_output, messages)) return kFailed;
     bool written = false;
     switch (out_format) {
@@ -192,6 +209,7 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
       return kFailed;
     }
   }
+  if (o.output) messages.note(std::to_string(group.size()) + " points written");
   if (o.plot && !plot.commit()) return kFailed;
   return kDone;
 }

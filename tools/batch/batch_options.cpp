@@ -14,7 +14,7 @@
 namespace nodalux::batch {
 namespace {
 
-enum class Id { kCentre, kRadius, kAll, kEncoding, kPlot, kCount, kFormat, kOutput, kHelp, kVersion };
+enum class Id { kCentre, kRadius, kAll, kEncoding, kPlot, kCount, kFormat, kOutput, kVerbose, kHelp, kVersion };
 
 struct OptionSpec {
   std::string_view long_name;
@@ -28,7 +28,8 @@ constexpr OptionSpec kOptions[] = {
     {"radius", 'r', true, Id::kRadius},   {"all", 'a', false, Id::kAll},
     {"encoding", 0, true, Id::kEncoding}, {"plot", 0, true, Id::kPlot},
     {"count", 0, false, Id::kCount},      {"format", 0, true, Id::kFormat},
-    {"output", 'o', true, Id::kOutput},   {"help", 'h', false, Id::kHelp},
+    {"output", 'o', true, Id::kOutput},   {"verbose", 'v', false, Id::kVerbose},
+    {"help", 'h', false, Id::kHelp},
     {"version", 'V', false, Id::kVersion},
 };
 
@@ -301,6 +302,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       case Id::kOutput:
         o.output = std::string(value);
         break;
+      case Id::kVerbose:
+        o.verbose = true;
+        break;
       case Id::kHelp:
         help = true;
         break;
@@ -398,6 +402,8 @@ inside a circle, and write them as AutoRoute CSV, OV2 or GPX.
                         OV2, .gpx GPX, anything else AutoRoute CSV;
                         - writes CSV (or GPX with --format) to standard output
       --format=FORMAT   csv, ov2 or gpx: the format of -o -
+  -v, --verbose         tell what is read and written, as the desktop
+                        program's window does
   -h, --help            show this help and exit
   -V, --version         show the version and exit
 

@@ -1,7 +1,8 @@
 // The command line of nodalux-batch:
 //
 //   nodalux-batch [--centre LAT,LON] [--radius MILES] [--all] [--encoding ENC]
-//                 [--plot FILE.svg] [--count] [--format FMT] -o OUTPUT INPUT...
+//                 [--plot FILE.svg] [--count] [--format FMT] [--verbose]
+//                 -o OUTPUT INPUT...
 //
 // Parsing gives a value and, for a usage error, one line saying what is
 // wrong; nothing here touches a file.
@@ -36,6 +37,7 @@ struct BatchOptions {
   encoding::NameEncoding encoding = encoding::NameEncoding::kAuto;
   std::optional<std::string> plot;
   bool count = false;
+  bool verbose = false;
   std::optional<FileFormat> format;  // as given with --format
   std::optional<std::string> output;  // "-": standard output
   std::vector<std::string> inputs;

@@ -46,6 +46,10 @@ void Messages::error(std::string_view where, std::string_view what) {
 
 void Messages::warning(std::string_view where, std::string_view what) { line("warning: ", where, what); }
 
+void Messages::note(std::string_view what) {
+  if (verbose_) line({}, {}, what);
+}
+
 void Messages::line(std::string_view kind, std::string_view where, std::string_view what) {
   std::string text(kProgramName);
   text.append(": ").append(kind);

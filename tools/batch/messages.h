@@ -29,11 +29,13 @@ std::string AtByte(std::string_view file, std::uint64_t offset);
 
 class Messages {
  public:
-  explicit Messages(std::ostream& out) : out_(out) {}
+  explicit Messages(std::ostream& out, bool verbose = false) : out_(out), verbose_(verbose) {}
 
   // "nodalux-batch: WHERE: WHAT" (or without WHERE when it is empty).
   void error(std::string_view where, std::string_view what);
   void warning(std::string_view where, std::string_view what);
+  // What the desktop program's window would list; only when verbose.
+  void note(std::string_view what);
 
   int errors() const { return errors_; }
 
@@ -41,6 +43,7 @@ class Messages {
   void line(std::string_view kind, std::string_view where, std::string_view what);
 
   std::ostream& out_;
+  bool verbose_;
   int errors_ = 0;
 };
 

@@ -245,6 +245,7 @@ bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov
     return false;
   }
   if (!WriteConverterInput(set, group, names, input, messages)) return false;
+  messages.note("Running TomTom MakeOV2 utility");
   const std::string& overlay = out.hand_over();
   return RunConverter(tools, input.path(), overlay, out.path(), messages, meanwhile) &&
          CheckOverlay(overlay, group.size(), out.path(), messages);
@@ -259,6 +260,7 @@ bool SymbolFile::place(std::string_view full_output, const Ov2Tools& tools, Mess
     return false;
   }
   made_ = symbol;
+  messages.note("Default symbol file copied to ... " + symbol);
   return true;
 }
 

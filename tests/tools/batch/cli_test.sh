@@ -112,7 +112,12 @@ expect 0 '^2$' '' --all --count two.csv
 expect 0 '^1$' '' -c N51.5,W0.1 -r 10 --count two.csv
 expect 0 '^-0.12345,51.50000,"Kew"' '' -c 51.5,-0.1 -r 10 -o - two.csv
 expect 0 '<name>Paris</name>' '' --all --format gpx -o - two.csv
-expect 0 '' '' -c 51.5,-0.1 -r 10 -o keep.csv two.csv
+expect 0 '' "nodalux-batch: Input from ... two.csv
+nodalux-batch: 2 points read
+nodalux-batch: Centre: N  51.50000, W  0.10000, Radius: 10.00
+nodalux-batch: Number of POI in group: 1
+nodalux-batch: Output to ... keep.csv
+nodalux-batch: 1 points written" -c 51.5,-0.1 -r 10 -v -o keep.csv two.csv
 printf 'Longitude,Latitude,Name\r\n-0.12345,51.50000,"Kew"\r\n' | cmp -s - keep.csv || fail "keep.csv: $(cat keep.csv)"
 expect 0 '' '' --all -o maps.OV2 two.csv
 [ -s maps.OV2 ] || fail "no OV2 file"

@@ -72,6 +72,20 @@ geo::Circle ChooseCircle(const BatchOptions& o, const JobSetting& setting) {
   return circle;
 }
 
+// The indexes of the POI in the group, in reading order: those inside the
+// circle by the desktop program's own test, or every one.
+std::vector<std::uint32_t> SelectGroup(const PoiSet& set, const std::optional<geo::Circle>& circle) {
+  std::vector<std::uint32_t> group;
+  group.reserve(set.size());
+  const std::optional<geo::CircleTest> test =
+      circle ? std::optional<geo::CircleTest>(*circle) : std::nullopt;
+  for (std::size_t i = 0; i < set.size(); ++i) {
+    const PoiRef poi = set[i];
+    if (!test || test->inside(poi.latitude, poi.longitude)) group.push_back(static_cast<std::uint32_t>(i));
+  }
+  return group;
+}
+
 // The circle as the desktop program's status bar shows it:
 // "Centre: N  51.47604, E  0.00000, Radius: 30.00".
 std::string CircleLine(const geo::Circle& c) {
@@ -146,23 +160,14 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
   // The group, as the desktop program selects it.
   std::optional<geo::Circle> circle;
   if (!o.all) circle = ChooseCircle(o, setting);
-  std::vector<std::uint32_t> group;
-  group.reserve(set.size());
-  {
-    const std::optional<geo::CircleTest> test =
-        circle ? std::optional<geo::CircleTest>(*circle) : std::nullopt;
-    for (std::size_t i = 0; i < set.size(); ++i) {
-      const PoiRef poi = set[i];
-      if (!test || test->inside(poi.latitude, poi.longitude)) group.push_back(static_cast<std::uint32_t>(i));
-    }
-  }
+  const std::vector<std::uint32_t> group = SelectGroup(set, circle);
 
   if (circle) messages.note(CircleLine(*circle));
   messages.note("Number of POI in group: " + std::to_string(group.size()) + (circle ? "" : " (every POI kept)"));
 
   if (o.count && !WriteCount(group.size(), setting.standard_output, messages)) return kFailed;
   if (o.output && group.empty()) {
-    messages.error(o.output == "-" ? "standard output" : *o.output,
+    messages.error(to_file ? *o.output : "standard output",
                    "Null subset: Nothing to output. Select a different input file or change "
                    "the group definition.");
     return kFailed;
@@ -175,41 +180,37 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
                   WritePlot(set, circle, plot))) {
     return kFailed;
   }
-  NameConverter names(o.encoding);
   SymbolFile symbol;
   if (o.output) {
     messages.note("Output to ... " + *o.output);
-    if (!out.open(*o.output, setting.standard_output, messages)) return kFailed;
-    bool written = false;
-    switch (out_format) {
-      case FileFormat::kCsv:
-        written = WriteCsv(set, group, names, out);
-        break;
-      case FileFormat::kGpx:
-        written = WriteGpx(set, group, names, out, messages);
-        break;
-      case FileFormat::kOv2:
-        // The symbol bitmap is copied while the converter works.
-        written = ConvertToOv2(set, group, names, tools, out, messages,
-                               [&] { return symbol.place(full_output, tools, messages); });
-        break;
-    }
-    if (!written) {
+    NameConverter names(o.encoding);
+    const auto write = [&] {
+      switch (out_format) {
+        case FileFormat::kCsv:
+          return WriteCsv(set, group, names, out);
+        case FileFormat::kGpx:
+          return WriteGpx(set, group, names, out, messages);
+        case FileFormat::kOv2:
+          // The symbol bitmap is copied while the converter works.
+          return ConvertToOv2(set, group, names, tools, out, messages,
+                              [&] { return symbol.place(full_output, tools, messages); });
+      }
+      return false;
+    };
+    if (!out.open(*o.output, setting.standard_output, messages) || !write()) {
       symbol.take_back();
       return kFailed;
     }
-    names.report(*o.output == "-" ? "standard output" : *o.output, messages);
-  }
-
-  // The output first: when the picture then cannot take its place, the
-  // output is whole and the message says that the picture was not written.
-  if (o.output) {
+    names.report(to_file ? *o.output : "standard output", messages);
+    // The output first: when the picture then cannot take its place, the
+    // output is whole and the message says that the picture was not
+    // written.
     if (!out.commit()) {
       symbol.take_back();
       return kFailed;
     }
+    messages.note(std::to_string(group.size()) + " points written");
   }
-  if (o.output) messages.note(std::to_string(group.size()) + " points written");
   if (o.plot && !plot.commit()) return kFailed;
   return kDone;
 }

@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   libexpat1-dev librsvg2-bin groff-base
   xvfb openbox wmctrl xdotool x11-utils
+  clang libclang-rt-dev
 )
 
 missing=()

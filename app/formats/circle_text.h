@@ -25,8 +25,9 @@ std::string CircleText(const geo::Circle& circle);
 // three numbers: the caller then takes its default circle.
 bool ReadCircleText(std::string_view text, geo::Circle* circle);
 
-// The circle a stored text gives a program that starts with kInitialCircle:
-// the text's numbers, or kDefaultCircle when it has no usable three.
-geo::Circle StoredCircle(std::string_view text);
+// The circle a stored text gives a program whose circle is `start`: the
+// text's numbers (an item left empty keeps start's), or kDefaultCircle when
+// it has no usable three, or a number that is not finite.
+geo::Circle StoredCircle(std::string_view text, geo::Circle start = kInitialCircle);
 
 }  // namespace nodalux::formats

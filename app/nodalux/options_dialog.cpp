@@ -20,17 +20,28 @@ constexpr int DIALOG_ID = 102;
 constexpr int LATITUDE_FIELD = 1003, LONGITUDE_FIELD = 1004, RADIUS_FIELD = 1005;
 constexpr int NS_FIELD = 1009, EW_FIELD = 1010;
 constexpr int OUT_OF_RANGE = 1009;
+constexpr int FIELD_UNDEFINED = 1010;
 
 // Puts a magnitude into its field. A stored circle can hold a value the
 // field's range refuses; the field is then left empty (reading back as the
-// undefined value) rather than showing the template's example text.
-void PUT_MAGNITUDE(int FIELD, float VALUE, const char* FORMAT, const char* WHAT) {
+// undefined value) rather than showing the template's example text. True
+// when the field was left empty.
+bool PUT_MAGNITUDE(int FIELD, float VALUE, const char* FORMAT, const char* WHAT) {
   zarv::InfoStatus(1);
   WDialogPutReal(FIELD, VALUE, FORMAT);
-  if (zarv::InfoStatus(1) == OUT_OF_RANGE) {
-    WDialogPutString(FIELD, " ");
-    zarv::Note(std::string("stored ") + WHAT + " is out of range; its field is left empty");
-  }
+  if (zarv::InfoStatus(1) != OUT_OF_RANGE) return false;
+  WDialogPutString(FIELD, " ");
+  zarv::Note(std::string("stored ") + WHAT + " is out of range; its field is left empty");
+  return true;
+}
+
+// Reads a magnitude back. A field that was left empty for a stored value
+// out of its range, and is still empty, keeps that value: confirming the
+// dialog must not turn it into the undefined value.
+void GET_MAGNITUDE(int FIELD, float& VALUE, bool LEFT_EMPTY, float STORED) {
+  zarv::InfoStatus(1);
+  WDialogGetReal(FIELD, VALUE);
+  if (LEFT_EMPTY && zarv::InfoStatus(1) == FIELD_UNDEFINED) VALUE = std::fabs(STORED);
 }
 
 }  // namespace
@@ -44,14 +55,16 @@ void OPTIONS() {
   const float OLD_LONGITUDE = CENTRE_LONGITUDE;
   const float OLD_RADIUS = RADIUS_MILES;
 
-  PUT_MAGNITUDE(LATITUDE_FIELD, std::fabs(CENTRE_LATITUDE), "(F10.5)", "latitude");
-  PUT_MAGNITUDE(LONGITUDE_FIELD, std::fabs(CENTRE_LONGITUDE), "(F10.5)", "longitude");
+  const bool LATITUDE_EMPTY =
+      PUT_MAGNITUDE(LATITUDE_FIELD, std::fabs(CENTRE_LATITUDE), "(F10.5)", "latitude");
+  const bool LONGITUDE_EMPTY =
+      PUT_MAGNITUDE(LONGITUDE_FIELD, std::fabs(CENTRE_LONGITUDE), "(F10.5)", "longitude");
   WDialogPutReal(RADIUS_FIELD, RADIUS_MILES, "(F6.2)");
 
   WDialogShow(-1, -1, 0, 1);
 
-  WDialogGetReal(LATITUDE_FIELD, CENTRE_LATITUDE);
-  WDialogGetReal(LONGITUDE_FIELD, CENTRE_LONGITUDE);
+  GET_MAGNITUDE(LATITUDE_FIELD, CENTRE_LATITUDE, LATITUDE_EMPTY, OLD_LATITUDE);
+  GET_MAGNITUDE(LONGITUDE_FIELD, CENTRE_LONGITUDE, LONGITUDE_EMPTY, OLD_LONGITUDE);
   WDialogGetReal(RADIUS_FIELD, RADIUS_MILES);
   int OPTION = 0;
   zarv::TextSpan NS = NS_LETTER;

@@ -7,9 +7,10 @@
 #include "toolkit/core/os_services.h"
 
 namespace nodalux {
+
 void ParseCircleText() {
-  geo::Circle circle{CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES};
-  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle)) circle = formats::kDefaultCircle;
+  const geo::Circle circle =
+      formats::StoredCircle(CIRCLE_TEXT.view(), {CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES});
   CENTRE_LATITUDE = circle.latitude;
   CENTRE_LONGITUDE = circle.longitude;
   RADIUS_MILES = circle.radius_miles;
@@ -30,6 +31,8 @@ void LoadSettings() {
 }
 
 void StoreSettings() {
+  // Both values in one transaction: stored together, with one wait.
+  const zarv::RegistryWriteGroup together;
   if (!INPUT_FILE.blank()) IOsRegistryPut(SETTINGS_KEY, INPUT_FILE.view(), "input_file", 1);
   BuildCircleText();
   IOsRegistryPut(SETTINGS_KEY, CIRCLE_TEXT.view(), "circle", 1);

@@ -158,6 +158,14 @@ void IStringToInteger(std::string_view text, int& value) {
   value = static_cast<int>(negative ? -sum : sum);
 }
 
+int zarv::ParseRealText(std::string_view text, bool single, double& value) {
+  std::string normal;
+  int error = ParseReal(text, single ? 38 : 308, value, normal);
+  if (error == 0 && single && std::fabs(value) > 3.4028235e38) error = kTooLarge;
+  if (error != 0) value = 0.0;
+  return error;
+}
+
 void IStringToReal(std::string_view text, float& value) {
   value = 0.0f;
   double wide = 0.0;

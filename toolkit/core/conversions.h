@@ -23,4 +23,11 @@ namespace zarv {
 // instead of "." by IRealToString/IDoubleToString and accepted beside "." by
 // IStringToReal/IStringToReal8.
 void SetLocaleDecimal(bool on, char separator);
+
+// The text read by the rules of IStringToReal8 without reporting anything:
+// 0 and the value, or the error code (4, 10, 11, 12) and 0. With `single`
+// the value must also fit a 32-bit float, as IStringToReal requires; it is
+// still given in double precision. The value is always finite, and never
+// a negative zero.
+int ParseRealText(std::string_view text, bool single, double& value);
 }  // namespace zarv

@@ -99,15 +99,15 @@ std::optional<Event> Translate(const Input& in) {
       if (s.minimised) return std::nullopt;
       if (in.a <= 0 || in.b <= 0) return std::nullopt;  // nothing left to show
       e.kind = EvResized;
-      r.Value1 = in.a;
-      r.Value2 = in.b;
+      r.Value1 = platform::ClampSide(in.a);
+      r.Value2 = platform::ClampSide(in.b);
       return e;
     case InputKind::kRestore: {
       // Coming back from the task bar lays the window out again; restoring
       // a window that is not minimised changes nothing.
       if (!s.minimised) return std::nullopt;
       s.minimised = false;
-      const platform::Size c = ThePlatform().client_size();
+      const platform::Size c = platform::Clamped(ThePlatform().client_size());
       if (c.w <= 0 || c.h <= 0) return std::nullopt;
       e.kind = EvResized;
       r.Value1 = c.w;
@@ -211,23 +211,25 @@ void Finish(Event& e, bool from_deferred_slot) {
   }
   if (e.kind == EvRepaint) {
     const platform::Size c = root.client;
-    int left = r.X, top = r.Y, right = r.X + r.Value1, bottom = r.Y + r.Value2;
+    // In 64 bits: the area comes from outside and may be anything.
+    std::int64_t left = r.X, top = r.Y;
+    std::int64_t right = left + r.Value1, bottom = top + r.Value2;
     const bool whole = from_deferred_slot || (r.Value1 <= 0 && r.Value2 <= 0);
     if (whole) {
       left = top = 0;
       right = c.w;
       bottom = c.h;
     }
-    left = std::clamp(left, 0, c.w);
-    top = std::clamp(top, 0, c.h);
-    right = std::clamp(right, left, c.w);
-    bottom = std::clamp(bottom, top, c.h);
-    r.X = left;
-    r.Y = top;
-    r.Value1 = right - left;
-    r.Value2 = bottom - top;
+    left = std::clamp<std::int64_t>(left, 0, c.w);
+    top = std::clamp<std::int64_t>(top, 0, c.h);
+    right = std::clamp<std::int64_t>(right, left, c.w);
+    bottom = std::clamp<std::int64_t>(bottom, top, c.h);
+    r.X = static_cast<int>(left);
+    r.Y = static_cast<int>(top);
+    r.Value1 = static_cast<int>(right - left);
+    r.Value2 = static_cast<int>(bottom - top);
     r.Value3 = 0;
-    SetGraphicsPosition(r, right, bottom);
+    SetGraphicsPosition(r, static_cast<int>(right), static_cast<int>(bottom));
   }
 }
 

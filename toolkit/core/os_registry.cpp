@@ -101,3 +101,18 @@ void IOsRegistryPut(std::string_view key, std::string_view data, std::string_vie
     zarv::ReportError(13, "IOsRegistryPut");
   }
 }
+
+namespace zarv {
+
+RegistryWriteGroup::RegistryWriteGroup() { RegistryStore::BeginWriteGroup(); }
+
+RegistryWriteGroup::~RegistryWriteGroup() {
+  // A write that failed inside the group has reported already; a commit
+  // that failed at the end has not.
+  if (const int error = RegistryStore::EndWriteGroup(); error != 0) {
+    SetLastOsError(error);
+    ReportError(13, "IOsRegistryPut");
+  }
+}
+
+}  // namespace zarv

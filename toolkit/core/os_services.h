@@ -34,6 +34,18 @@ void IOsDirName(zarv::TextSpan directory);
 void WHelpShow(std::string_view file, int topic = -1, int option = 0);
 
 namespace zarv {
+// While one lives, the IOsRegistryPut calls of this process form one
+// transaction: their values are stored together when it ends, or none of
+// them when one fails. A failure is reported (13) by the write that failed,
+// or by the end of the group when the transaction itself cannot be stored.
+class RegistryWriteGroup {
+ public:
+  RegistryWriteGroup();
+  ~RegistryWriteGroup();
+  RegistryWriteGroup(const RegistryWriteGroup&) = delete;
+  RegistryWriteGroup& operator=(const RegistryWriteGroup&) = delete;
+};
+
 // The result of the last IOsCommand: 32 ended, -1 timed out, else an error.
 int LastCommandStatus();
 // How the program of the last IOsCommand that waited for it ended: its exit

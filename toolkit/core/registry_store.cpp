@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -32,10 +35,6 @@ Stmt Prepare(sqlite3* db, const char* sql) {
   sqlite3_stmt* s = nullptr;
   if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) return nullptr;
   return Stmt(s);
-}
-
-void BindText(sqlite3_stmt* s, int index, std::string_view text) {
-  sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -96,6 +95,154 @@ int ErrorNumber(sqlite3* db) {
   return EIO;
 }
 
+// The store read as it lies on disk, for a reader that cannot create the
+// files write-ahead logging reads through (a folder it may not write to).
+// Only while no log is pending: a store without one holds every commit.
+Db OpenImmutable(const std::string& path) {
+  struct stat wal {};
+  if (::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0) return nullptr;
+  std::string uri = "file:";
+  static const char kHex[] = "0123456789ABCDEF";
+  for (const unsigned char c : path) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '_' || c == '-' || c == '~') {
+      uri.push_back(static_cast<char>(c));
+    } else {
+      uri += {'%', kHex[c >> 4], kHex[c & 15]};
+    }
+  }
+  uri += "?immutable=1";
+  return Open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
+// One connection for the whole run, so that reading the settings at
+// start-up and writing them on exit open the store once. It follows the
+// store's path and file, and is never carried into a child process. The
+// program ends without closing it: the write-ahead log stays beside the
+// store until it is folded in (see put), so ending waits for no disk.
+struct Session {
+  std::string path;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  pid_t pid = 0;
+  bool writable = false;
+  bool logged = false;      // the store is in write-ahead-log mode
+  bool in_group = false;    // the write group's transaction is open here
+  Db db;
+
+  ~Session() {
+    if (pid != ::getpid()) (void)db.release();  // the parent's, not ours
+  }
+};
+
+// Writes made between BeginWriteGroup and EndWriteGroup: one transaction.
+struct WriteGroup {
+  int depth = 0;
+  int error = 0;  // the first failure inside the group
+};
+
+Session& TheSession() {
+  static Session session;
+  return session;
+}
+
+WriteGroup& TheGroup() {
+  static WriteGroup group;
+  return group;
+}
+
+bool Matches(const Session& s, const std::string& path, const struct stat& st) {
+  return s.db && s.path == path && s.dev == st.st_dev && s.ino == st.st_ino &&
+         s.pid == ::getpid();
+}
+
+// Write-ahead logging with normal syncing: every commit is atomic, a
+// writer killed at any point leaves the last committed value, readers never
+// wait for a writer, and a commit waits for no disk. The log is synced and
+// folded into the store when it passes 100 pages (a few dozen runs of the
+// program); a power failure can take back the commits made since, but never
+// damages the store. Switched on only after a write has succeeded, as the
+// switch itself writes to the file: a write that fails leaves a store
+// exactly as it was.
+void UseWriteAheadLog(Session& s) {
+  if (s.logged) return;
+  Exec(s.db.get(), "PRAGMA journal_mode=WAL");
+  s.logged = true;
+}
+
+// Ends the group's transaction on this connection: committed, or rolled
+// back when a write inside it failed. The error number when the commit
+// itself failed, else 0.
+int FinishGroup(Session& s) {
+  if (!s.in_group) return 0;
+  s.in_group = false;
+  if (TheGroup().error != 0) {
+    Exec(s.db.get(), "ROLLBACK");
+  } else if (!Exec(s.db.get(), "COMMIT")) {
+    const int error = ErrorNumber(s.db.get());
+    Exec(s.db.get(), "ROLLBACK");
+    TheGroup().error = error;
+    return error;
+  } else {
+    UseWriteAheadLog(s);
+  }
+  return 0;
+}
+
+// Forgets the connection: closed, or (in a child process) left alone.
+void Drop(Session& s) {
+  if (s.db && s.pid == ::getpid()) FinishGroup(s);
+  if (s.pid != ::getpid()) (void)s.db.release();
+  s.db.reset();
+  s.path.clear();
+  s.dev = 0;
+  s.ino = 0;
+  s.pid = 0;
+  s.writable = s.logged = s.in_group = false;
+}
+
+void Keep(Session& s, Db db, const std::string& path, const struct stat& st, bool writable) {
+  Drop(s);
+  s.db = std::move(db);
+  s.path = path;
+  s.dev = st.st_dev;
+  s.ino = st.st_ino;
+  s.pid = ::getpid();
+  s.writable = writable;
+}
+
+// A connection that reads the store at `path` (whose file is `st`): the
+// run's own when it is open on that file, else a new one, kept when the
+// store is ours. Null when the file is not a store of ours or cannot be
+// read.
+sqlite3* Reader(const std::string& path, const struct stat& st, Db& scratch) {
+  Session& s = TheSession();
+  if (Matches(s, path, st)) return s.db.get();
+  // Read-write when possible, so that a log left by a killed writer is
+  // recovered before anything is read.
+  bool writable = true;
+  Db db = Open(path, SQLITE_OPEN_READWRITE);
+  if (!db) {
+    writable = false;
+    db = Open(path, SQLITE_OPEN_READONLY);
+  }
+  Identity id = db ? Identify(db.get()) : Identity::kUnreadable;
+  if (id == Identity::kOurs) {
+    Keep(s, std::move(db), path, st, writable);
+    return s.db.get();
+  }
+  if (id != Identity::kUnreadable) return nullptr;
+  // A store in a folder this user may not write to: read the file itself.
+  scratch = OpenImmutable(path);
+  if (!scratch || Identify(scratch.get()) != Identity::kOurs) return nullptr;
+  return scratch.get();
+}
+
+// Binds a text; an empty one stays an empty text, never NULL.
+void BindText(sqlite3_stmt* s, int index, std::string_view text) {
+  sqlite3_bind_text(s, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()),
+                    SQLITE_TRANSIENT);
+}
+
 // Every ancestor of a key, the key itself last ("A\B\C": "A", "A\B", "A\B\C").
 std::vector<std::string_view> KeyChain(std::string_view key) {
   std::vector<std::string_view> chain;
@@ -135,23 +282,20 @@ RegistryStore::Lookup RegistryStore::get(int root, std::string_view key, std::st
                                          RegistryValue* value) const {
   struct stat st {};
   if (::stat(path_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Lookup::kKeyMissing;
-  // Read-write when possible, so that a journal left by a killed writer is
-  // rolled back before anything is read.
-  Db db = Open(path_, SQLITE_OPEN_READWRITE);
-  if (!db) db = Open(path_, SQLITE_OPEN_READONLY);
-  if (!db || Identify(db.get()) != Identity::kOurs) return Lookup::kKeyMissing;
+  Db scratch;
+  sqlite3* db = Reader(path_, st, scratch);
+  if (!db) return Lookup::kKeyMissing;
 
   // The predefined key itself (an empty sub-key) always exists.
   if (!key.empty()) {
-    Stmt k = Prepare(db.get(), "SELECT 1 FROM registry_keys WHERE root=?1 AND path=?2");
+    Stmt k = Prepare(db, "SELECT 1 FROM registry_keys WHERE root=?1 AND path=?2");
     if (!k) return Lookup::kKeyMissing;
     sqlite3_bind_int(k.get(), 1, root);
     BindText(k.get(), 2, key);
     if (sqlite3_step(k.get()) != SQLITE_ROW) return Lookup::kKeyMissing;
   }
 
-  Stmt v = Prepare(db.get(),
-                   "SELECT type, data FROM registry_values WHERE root=?1 AND path=?2 AND name=?3");
+  Stmt v = Prepare(db, "SELECT type, data FROM registry_values WHERE root=?1 AND path=?2 AND name=?3");
   if (!v) return Lookup::kValueMissing;
   sqlite3_bind_int(v.get(), 1, root);
   BindText(v.get(), 2, key);
@@ -168,48 +312,71 @@ RegistryStore::Lookup RegistryStore::get(int root, std::string_view key, std::st
 
 int RegistryStore::put(int root, std::string_view key, std::string_view name,
                        const RegistryValue& value) const {
+  WriteGroup& group = TheGroup();
+  if (group.depth > 0 && group.error != 0) return group.error;  // all or nothing
+  const auto failed = [&group](int error) {
+    if (group.depth > 0 && group.error == 0) group.error = error;
+    return error;
+  };
+
   const std::filesystem::path file(path_);
   if (file.has_parent_path()) {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec) return ec.value();
+    if (ec) return failed(ec.value());
   }
   struct stat st {};
-  if (::stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return EISDIR;
+  if (::stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return failed(EISDIR);
 
-  Db db = Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  if (!db) return EACCES;
-  // Write-ahead logging for a store that is ours (or still empty): a
-  // writer killed at any point leaves the last committed value, and
-  // readers never wait for a writer. Somebody else's file keeps its mode.
-  if (const Identity id = Identify(db.get()); id == Identity::kOurs || id == Identity::kEmpty) {
-    Exec(db.get(), "PRAGMA journal_mode=WAL");
-    Exec(db.get(), "PRAGMA synchronous=NORMAL");
+  Session& s = TheSession();
+  if (!Matches(s, path_, st) || !s.writable) {
+    Db db = Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!db || ::stat(path_.c_str(), &st) != 0) return failed(EACCES);
+    switch (Identify(db.get())) {
+      case Identity::kOurs:
+      case Identity::kEmpty:
+        break;
+      case Identity::kForeign:
+        return failed(EEXIST);  // somebody else's file keeps its mode too
+      case Identity::kUnreadable:
+        return failed(ErrorNumber(db.get()));
+    }
+    Keep(s, std::move(db), path_, st, true);
   }
-  // The write lock first: the check of what the file is and the write
-  // itself must see the same database.
-  if (!Exec(db.get(), "BEGIN IMMEDIATE")) return ErrorNumber(db.get());
-  const auto fail = [&db] {
-    const int error = ErrorNumber(db.get());
-    Exec(db.get(), "ROLLBACK");
-    return error;
+  sqlite3* db = s.db.get();
+  if (!s.logged) {
+    Exec(db, "PRAGMA synchronous=NORMAL");
+    Exec(db, "PRAGMA wal_autocheckpoint=100");
+  }
+  const auto fail = [&] {
+    const int error = ErrorNumber(db);
+    Exec(db, "ROLLBACK");
+    s.in_group = false;
+    return failed(error);
   };
 
-  switch (Identify(db.get())) {
+  // The write lock first: the check of what the file is and the write
+  // itself must see the same database.
+  if (!s.in_group) {
+    if (!Exec(db, "BEGIN IMMEDIATE")) return failed(ErrorNumber(db));
+    s.in_group = group.depth > 0;
+  }
+  switch (Identify(db)) {
     case Identity::kOurs:
       break;
     case Identity::kEmpty:
-      if (!Exec(db.get(), kSchema)) return fail();
-      if (!Exec(db.get(), "PRAGMA application_id=1515344455")) return fail();
+      if (!Exec(db, kSchema)) return fail();
+      if (!Exec(db, "PRAGMA application_id=1515344455")) return fail();
       break;
     case Identity::kForeign:
-      Exec(db.get(), "ROLLBACK");
-      return EEXIST;
+      Exec(db, "ROLLBACK");
+      s.in_group = false;
+      return failed(EEXIST);
     case Identity::kUnreadable:
       return fail();
   }
 
-  Stmt add_key = Prepare(db.get(), "INSERT OR IGNORE INTO registry_keys(root, path) VALUES(?1, ?2)");
+  Stmt add_key = Prepare(db, "INSERT OR IGNORE INTO registry_keys(root, path) VALUES(?1, ?2)");
   if (!add_key) return fail();
   for (std::string_view part : KeyChain(key)) {
     sqlite3_reset(add_key.get());
@@ -217,7 +384,7 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
     BindText(add_key.get(), 2, part);
     if (sqlite3_step(add_key.get()) != SQLITE_DONE) return fail();
   }
-  Stmt set = Prepare(db.get(),
+  Stmt set = Prepare(db,
                      "INSERT OR REPLACE INTO registry_values(root, path, name, type, data) "
                      "VALUES(?1, ?2, ?3, ?4, ?5)");
   if (!set) return fail();
@@ -225,11 +392,28 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
   BindText(set.get(), 2, key);
   BindText(set.get(), 3, name);
   sqlite3_bind_int(set.get(), 4, value.type);
-  sqlite3_bind_blob(set.get(), 5, value.data.data(), static_cast<int>(value.data.size()),
-                    SQLITE_TRANSIENT);
+  sqlite3_bind_blob(set.get(), 5, value.data.empty() ? "" : value.data.data(),
+                    static_cast<int>(value.data.size()), SQLITE_TRANSIENT);
   if (sqlite3_step(set.get()) != SQLITE_DONE) return fail();
-  if (!Exec(db.get(), "COMMIT")) return fail();
+  if (!s.in_group) {
+    if (!Exec(db, "COMMIT")) return fail();
+    UseWriteAheadLog(s);
+  }
   return 0;
 }
+
+void RegistryStore::BeginWriteGroup() { ++TheGroup().depth; }
+
+int RegistryStore::EndWriteGroup() {
+  WriteGroup& group = TheGroup();
+  if (group.depth == 0) return 0;
+  if (--group.depth > 0) return 0;
+  Session& s = TheSession();
+  const int error = s.db && s.pid == ::getpid() ? FinishGroup(s) : 0;
+  group.error = 0;
+  return error;
+}
+
+void RegistryStore::Close() { Drop(TheSession()); }
 
 }  // namespace zarv

@@ -105,7 +105,7 @@ void WindowOpen2(int flags, int x, int y, int width, int height, int menu_id,
 
   platform::WindowSpec spec;
   spec.title = std::string(Trimmed(title));
-  spec.client = {width, height};
+  spec.client = platform::Clamped({width, height});
   spec.x = x < 0 ? -1 : x;
   spec.y = y < 0 ? -1 : y;
   spec.system_menu = (flags & kSysMenu) != 0;
@@ -134,7 +134,7 @@ void WindowOpen2(int flags, int x, int y, int width, int height, int menu_id,
   root.status_bar = spec.status_bar;
   root.menu = std::move(spec.menu);
   const platform::Size actual = p.client_size();
-  root.client = actual.w > 0 && actual.h > 0 ? actual : spec.client;
+  root.client = platform::Clamped(actual.w > 0 && actual.h > 0 ? actual : spec.client);
 
   for (int side = 1; side <= 4; ++side) {
     if (client_options[static_cast<std::size_t>(side - 1)] != 0) {

@@ -92,6 +92,6 @@ void WMenuToolbar(int toolbar_id, const int* window, const int* position) {
     slot = toolbar_id;
   }
   // The frame grows around a toolbar, but a maximised window cannot.
-  const platform::Size c = p.client_size();
+  const platform::Size c = platform::Clamped(p.client_size());
   if (c.w > 0 && c.h > 0) root.client = c;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "toolkit/core/errors.h"
@@ -101,7 +102,7 @@ std::string FormatFor(int id, std::string_view given) {
 std::optional<double> ValueOf(const Field& f) {
   if (zarv::IsBlank(std::string_view(f.text).substr(0, 254))) return std::nullopt;
   if (f.kind == FieldClass::kNumeric && !f.modified) return f.record.value;
-  if (auto v = zarv::dialogs::ReadNumber(f.text)) return v;
+  if (auto v = zarv::dialogs::ReadNumber(f.text, f.number)) return v;
   // A typed text that is no number: the last value the field held.
   return f.kind == FieldClass::kNumeric ? std::optional<double>(f.record.value)
                                         : std::optional<double>(0.0);
@@ -179,7 +180,9 @@ void WDialogGetReal(int field, float& value) {
   const Field* f = FieldOf(field, "WDialogGetReal");
   if (!f) return;
   const std::optional<double> v = ValueOf(*f);
-  if (!v) {
+  // A value that no 32-bit float holds (a NaN or a huge double put into the
+  // field) is not handed on as an infinity: the field has no real value.
+  if (!v || !(std::fabs(*v) <= std::numeric_limits<float>::max())) {
     value = zarv::S().undefined_real;
     zarv::ReportError(zarv::dialogs::kValueUndefined, "WDialogGetReal");
     return;

@@ -105,7 +105,7 @@ Field MakeField(const ControlTemplate& control) {
     f.record.length_limit = kMultiLineLengthLimit;
   }
   if (f.kind == FieldClass::kNumeric) {
-    if (auto v = ReadNumber(f.text)) f.record.value = *v;
+    if (auto v = ReadNumber(f.text, f.number)) f.record.value = *v;
     f.record.defined = zarv::IsBlank(f.text) ? 0 : 1;
   }
   return f;

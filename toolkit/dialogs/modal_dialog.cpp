@@ -156,7 +156,7 @@ void DialogInstance::commit(Field& f) {
   if (IsBlank(f.text)) {
     f.record.value = 0.0;
     f.record.defined = 0;
-  } else if (const auto v = ReadNumber(f.text)) {
+  } else if (const auto v = ReadNumber(f.text, f.number)) {
     f.record.value = *v;
     f.record.defined = 1;
     set_text(f, DisplayText(f, *v));
@@ -294,7 +294,7 @@ void DialogInstance::focus_changing(int from, int to, FocusCause cause) {
 
   if (Field* f = numeric(from); f && from != to) {
     if (cause == FocusCause::kTab) f->record.tab_pressed = 1;
-    if (!TextIsValid(f->record, view_->text(from))) {
+    if (!TextIsValid(f->record, view_->text(from), f->number)) {
       if (is_push_button(to) && to != 1 && cause != FocusCause::kTab) {
         deferred_ = from;
       } else {
@@ -367,7 +367,7 @@ void DialogInstance::press(int id) {
   // The field that has the focus is checked where it stands.
   if (Field* f = numeric(focus_)) {
     f->text = view_->text(f->id);
-    if (OutOfRange(f->record, f->text)) {
+    if (OutOfRange(f->record, f->text, f->number)) {
       if (id == 1) {
         refuse_focus(*f, true);
         return;

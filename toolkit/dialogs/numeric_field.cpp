@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "toolkit/core/conversions.h"
-#include "toolkit/core/fortran_io.h"
 #include "toolkit/core/text.h"
 
 namespace zarv::dialogs {
@@ -21,13 +20,9 @@ std::string LeftJustified(const Text<N>& text) {
 
 }  // namespace
 
-std::optional<double> ReadNumber(std::string_view text) {
-  if (IsBlank(text)) return std::nullopt;
-  // The list-directed reader is the parser behind the toolkit's conversions;
-  // used directly it leaves the library error state alone.
-  fortran::ListReader reader(text);
+std::optional<double> ReadNumber(std::string_view text, NumberKind number) {
   double value = 0.0;
-  if (reader.read(value) != fortran::ListReader::Status::kValue) return std::nullopt;
+  if (ParseRealText(text, number == NumberKind::kReal, value) != 0) return std::nullopt;
   return value;
 }
 
@@ -46,15 +41,15 @@ Keystroke FilterKey(NumberKind number, char32_t ch) {
   return Keystroke::kDrop;
 }
 
-bool TextIsValid(const FieldRecord& record, std::string_view text) {
+bool TextIsValid(const FieldRecord& record, std::string_view text, NumberKind number) {
   if (IsBlank(text)) return record.defined == 0 || !record.has_range();
-  const std::optional<double> v = ReadNumber(text);
+  const std::optional<double> v = ReadNumber(text, number);
   if (!v) return false;
   return !record.has_range() || (*v >= record.range_minimum && *v <= record.range_maximum);
 }
 
-bool OutOfRange(const FieldRecord& record, std::string_view text) {
-  const std::optional<double> v = ReadNumber(text);
+bool OutOfRange(const FieldRecord& record, std::string_view text, NumberKind number) {
+  const std::optional<double> v = ReadNumber(text, number);
   return v && record.has_range() && (*v < record.range_minimum || *v > record.range_maximum);
 }
 

@@ -154,7 +154,7 @@ bool DialogInstance::refresh_page_field(int dialog, int id) {
 
 bool DialogInstance::invalid_numeric(int id) {
   const Field* f = numeric(id);
-  return f && !TextIsValid(f->record, view_->text(id));
+  return f && !TextIsValid(f->record, view_->text(id), f->number);
 }
 
 int DialogInstance::first_stop_on_page(int tab_control, int index) {

@@ -28,6 +28,16 @@ struct Size {
   int h = 0;
 };
 
+// The largest side of a client area the toolkit works with (beyond four
+// side-by-side 4K screens). Sizes are clamped to it where they enter, from
+// a script, a backend or a caller, so that no pixel arithmetic overflows
+// and no backend is asked for a window it cannot back with memory.
+inline constexpr int kMaxClientSide = 16384;
+constexpr int ClampSide(int side) {
+  return side < 0 ? 0 : side > kMaxClientSide ? kMaxClientSide : side;
+}
+constexpr Size Clamped(Size s) { return {ClampSide(s.w), ClampSide(s.h)}; }
+
 struct Rgb {
   std::uint8_t r = 0, g = 0, b = 0;
 };

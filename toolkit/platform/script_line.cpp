@@ -1,4 +1,5 @@
 // Reading one script line: words, quotes and escapes, then what the verb says.
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -161,6 +162,10 @@ ScriptLine ParseScriptLine(std::string_view text, int number) {
           !integer(4, e.d, "H"))
         return out;
       if (e.c <= 0 || e.d <= 0) return bad("width and height must be positive");
+      e.a = std::clamp(e.a, -kMaxClientSide, kMaxClientSide);
+      e.b = std::clamp(e.b, -kMaxClientSide, kMaxClientSide);
+      e.c = ClampSide(e.c);
+      e.d = ClampSide(e.d);
     }
     event(InputKind::kExpose);
   } else if (verb == "resize") {
@@ -168,6 +173,8 @@ ScriptLine ParseScriptLine(std::string_view text, int number) {
         !integer(2, out.event.b, "H"))
       return out;
     if (out.event.a <= 0 || out.event.b <= 0) return bad("width and height must be positive");
+    out.event.a = ClampSide(out.event.a);
+    out.event.b = ClampSide(out.event.b);
     event(InputKind::kResize);
   } else if (verb == "box") {
     if (!wants({1, 1}, "box RESULT") || !integer(1, out.value, "RESULT")) return out;

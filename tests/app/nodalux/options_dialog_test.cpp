@@ -102,17 +102,51 @@ TEST_F(OptionsDialogTest, HemispheresAndChanges) {
   }
 }
 
-TEST_F(OptionsDialogTest, AStoredLatitudeOutOfRangeShowsAnEmptyField) {
+TEST_F(OptionsDialogTest, AStoredCentreOutOfRangeShowsEmptyFieldsAndIsKeptByOk) {
   CENTRE_LATITUDE = -95.0f;
-  std::string shown = "?";
-  RunOptions([&](User& u, FakeView& view) {
-    shown = view.controls[1003].text;
+  CENTRE_LONGITUDE = 200.0f;
+  for (int run = 0; run < 2; ++run) {  // confirming twice changes nothing either
+    std::string latitude = "?", longitude = "?";
+    RunOptions([&](User& u, FakeView& view) {
+      latitude = view.controls[1003].text;
+      longitude = view.controls[1004].text;
+      u.press(1);
+    });
+    platform->shown.clear();
+    EXPECT_EQ(latitude, "");
+    EXPECT_EQ(longitude, "");
+    EXPECT_EQ(CENTRE_LATITUDE, -95.0f);
+    EXPECT_EQ(CENTRE_LONGITUDE, 200.0f);
+    EXPECT_EQ(LIST_COUNT, 0);
+  }
+  EXPECT_EQ(platform->status[2], " Centre: S  95.00000, E200.00000, Radius: 30.00");
+  ASSERT_EQ(platform->notes.size(), 4u);
+  EXPECT_NE(platform->notes[0].find("latitude"), std::string::npos);
+  EXPECT_NE(platform->notes[1].find("longitude"), std::string::npos);
+
+  // A value typed into the empty field replaces the stored one; the
+  // hemisphere letter still applies to a field left empty.
+  RunOptions([&](User& u, FakeView&) {
+    u.type(1003, "45");
+    u.pick(1010, 2);
     u.press(1);
   });
-  EXPECT_EQ(shown, "");
-  EXPECT_EQ(CENTRE_LATITUDE, 999.0f);  // the undefined -999, then "S" negates it
-  ASSERT_EQ(platform->notes.size(), 1u);
-  EXPECT_NE(platform->notes[0].find("latitude"), std::string::npos);
+  EXPECT_EQ(CENTRE_LATITUDE, -45.0f);
+  EXPECT_EQ(CENTRE_LONGITUDE, -200.0f);
+}
+
+TEST_F(OptionsDialogTest, NoNaNOrInfinityReachesTheCircle) {
+  for (const char* text : {"nan", "inf", "-inf", "1E400", "1e39", "3*7"}) {
+    SCOPED_TRACE(text);
+    TearDown();
+    SetUp();
+    RunOptions([&](User& u, FakeView&) {
+      u.paste(1005, text);
+      u.press(1);
+    });
+    EXPECT_EQ(RADIUS_MILES, 30.0f);  // the text is no number: the value stays
+    EXPECT_EQ(platform->status[2], " Centre: N  51.47604, E  0.00000, Radius: 30.00");
+  }
 }
 
 TEST_F(OptionsDialogTest, AboutShowsItsFourLines) {

@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -64,6 +67,97 @@ TEST_F(RegistryTest, MissingKeyAndMissingValueReadAsBlankWithoutReport) {
   EXPECT_EQ(r.length, 0);
   EXPECT_EQ(r.text, std::string(64, ' '));
   EXPECT_EQ(InfoStatus(1), 0);
+}
+
+TEST_F(RegistryTest, DefaultValueWithoutANameIsWrittenAndRead) {
+  IOsRegistryPut(kKey, Text<16>("the default"));
+  EXPECT_EQ(InfoStatus(1), 0);
+  IOsRegistryPut(kKey, Text<16>("named"), "circle");
+  Read r = Get<16>(kKey, "");
+  EXPECT_EQ(r.type, 1);
+  EXPECT_EQ(r.length, 16);
+  EXPECT_EQ(r.text, "the default     ");
+  // Blanks after a name are no part of it: "   " is the default value too.
+  EXPECT_EQ(Get<16>(kKey, "   ").text, "the default     ");
+  EXPECT_EQ(Trimmed(Get<16>(kKey, "circle").text), "named");
+  EXPECT_EQ(InfoStatus(1), 0);
+}
+
+// Runs `check` as a user who may read the store but not write in its
+// folder, and returns whether it held: as root in a child that has become
+// "nobody" (root may write anywhere), else with the folder's write bits
+// taken away for the while.
+bool AsReaderWithoutWriteAccess(const std::string& folder, const std::function<bool()>& check) {
+  if (::geteuid() != 0) {
+    ::chmod(folder.c_str(), 0555);
+    const bool held = check();
+    ::chmod(folder.c_str(), 0755);
+    return held;
+  }
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(2);
+    std::_Exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(RegistryTest, AStoreInAFolderTheUserCannotWriteIsStillRead) {
+  IOsRegistryPut(kKey, Text<64>("  51.47604,   0.00000, 30.00"), "circle");
+  IOsRegistryPut(kKey, Text<8>("default"));
+  ASSERT_EQ(InfoStatus(1), 0);
+  const auto reads_both = [] {
+    const bool ok = Trimmed(Get<64>(kKey, "circle").text) == "  51.47604,   0.00000, 30.00" &&
+                    Trimmed(Get<8>(kKey, "").text) == "default";
+    // And a write there fails with a report instead of passing as done.
+    IOsRegistryPut(kKey, Text<8>("x"), "other");
+    return ok && InfoStatus(1) == 13;
+  };
+  ASSERT_EQ(::chmod(dir_.str().c_str(), 0755), 0);
+  // While this program still has the store open (its log beside it)...
+  ASSERT_TRUE(std::filesystem::exists(store_ + "-wal"));
+  EXPECT_TRUE(AsReaderWithoutWriteAccess(dir_.str(), reads_both));
+  // ... and after the log has been folded into the store.
+  RegistryStore::Close();
+  ASSERT_FALSE(std::filesystem::exists(store_ + "-wal"));
+  EXPECT_TRUE(AsReaderWithoutWriteAccess(dir_.str(), reads_both));
+}
+
+TEST_F(RegistryTest, AWriteGroupStoresAllOrNothing) {
+  {
+    const RegistryWriteGroup group;
+    IOsRegistryPut(kKey, Text<8>("one"), "a");
+    IOsRegistryPut(kKey, Text<8>("two"), "b");
+    // Not visible to another program before the group ends.
+    const pid_t pid = ::fork();
+    if (pid == 0) std::_Exit(Get<8>(kKey, "a").type == -1 ? 0 : 1);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  EXPECT_EQ(InfoStatus(1), 0);
+  EXPECT_EQ(Trimmed(Get<8>(kKey, "a").text), "one");
+  EXPECT_EQ(Trimmed(Get<8>(kKey, "b").text), "two");
+
+  // A write that fails inside a group takes the others with it.
+  const std::string elsewhere = dir_ / "elsewhere";
+  {
+    const RegistryWriteGroup group;
+    IOsRegistryPut(kKey, Text<8>("three"), "a");
+    std::filesystem::create_directory(elsewhere);
+    {
+      ScopedEnv env("ZARVREGISTRY", elsewhere);  // a folder: cannot be written
+      IOsRegistryPut(kKey, Text<8>("four"), "b");
+      EXPECT_EQ(InfoStatus(1), 13);
+    }
+    IOsRegistryPut(kKey, Text<8>("five"), "b");
+    EXPECT_EQ(InfoStatus(1), 13);
+  }
+  EXPECT_EQ(InfoStatus(1), 0);
+  EXPECT_EQ(Trimmed(Get<8>(kKey, "a").text), "one");
+  EXPECT_EQ(Trimmed(Get<8>(kKey, "b").text), "two");
 }
 
 TEST_F(RegistryTest, StringKeepsItsDeclaredLengthPlusNul) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/toolkit/core/window_fixture.h"
+#include "toolkit/core/event_queue.h"
 #include "toolkit/core/window_units.h"
 
 namespace zarv::testing {
@@ -45,6 +46,38 @@ TEST_F(WindowDrawing, TextKeepsTrailingBlanksBlackOnWhite) {
   EXPECT_EQ(d.bg.r, 255);
   EXPECT_EQ(d.bg.g, 255);
   EXPECT_EQ(d.bg.b, 255);
+}
+
+TEST_F(WindowDrawing, HugeSizesAndPositionsAreClampedNotOverflowed) {
+  OpenProgramWindow();
+  // A backend reporting an absurd client, a resize beyond any screen, a
+  // repaint far outside: the sizes are clamped where they enter.
+  fake().client = {2147483647, 2147483647};
+  fake().waits.push_back({{InputKind::kResize, 2147483647, 2147483647}});
+  fake().waits.push_back({{InputKind::kExpose, 2147483600, -2147483647, 2147483647, 2147483647}});
+  int kind = 0;
+  EventRecord rec;
+  WEventWait(kind, rec);
+  ASSERT_EQ(kind, EvResized);
+  EXPECT_EQ(rec.Value1, zarv::platform::kMaxClientSide);
+  EXPECT_EQ(ClientWidth(), zarv::platform::kMaxClientSide);
+  WEventWait(kind, rec);
+  ASSERT_EQ(kind, EvRepaint);
+  EXPECT_EQ(rec.X, zarv::platform::kMaxClientSide);
+  EXPECT_EQ(rec.Value1, 0);
+  EXPECT_EQ(rec.Y, 0);
+  EXPECT_EQ(rec.Value2, 0);  // it ends at the top edge
+
+  WindowClearArea();
+  const int far = 2147483647, before = -2147483647;
+  WindowClearArea(&before, &before, &far, &far);
+  WindowTextAt(far, far, "x");
+  ASSERT_EQ(fake().fills.size(), 2u);
+  EXPECT_EQ(fake().fills[0].right, zarv::platform::kMaxClientSide + 1);
+  EXPECT_EQ(fake().fills[1].left, -(1 << 30));
+  EXPECT_EQ(fake().fills[1].right, (1 << 30) + 2);
+  ASSERT_EQ(fake().texts.size(), 1u);
+  EXPECT_EQ(fake().texts[0].x, 1 << 30);
 }
 
 TEST_F(WindowDrawing, ClearAreaCoversTwoPixelsBeyondItsCorner) {

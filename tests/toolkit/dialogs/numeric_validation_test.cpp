@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "dialog_test_support.h"
 #include "toolkit/dialogs/dialog_manager.h"
 #include "toolkit/dialogs/dialog_status.h"
@@ -91,6 +93,53 @@ TEST_F(NumericValidationTest, ClickOnOkWhoseFocusWasRefusedDoesNotEndTheDialog) 
     EXPECT_EQ(Real(1003), 45.0f);
     WDialogUnload();
   }
+}
+
+TEST_F(NumericValidationTest, TextsThatAreNoNumberAreRefusedLikeAWord) {
+  // The field reads its text with the toolkit's own number parser: list
+  // input forms, C forms and a comma for the point are no numbers.
+  for (const char* text : {"abc", "1-2", "1+2", "1E400", "nan", "inf", "3*7", "1/2", "12,5",
+                           "+-5", "90.00001"}) {
+    SCOPED_TRACE(text);
+    bool left = true;
+    FakeView v = Run(102, [&](User& u, FakeView&) {
+      u.paste(1003, text);
+      left = u.focus(1004, zarv::platform::FocusCause::kTab);
+      u.paste(1003, "45");
+      u.press(1);
+    });
+    EXPECT_FALSE(left);
+    EXPECT_TRUE(v.ended);
+    EXPECT_EQ(Real(1003), 45.0f);
+    WDialogUnload();
+  }
+}
+
+TEST_F(NumericValidationTest, LimitsOfTheRangeAndMinusZero) {
+  FakeView v = Run(102, [&](User& u, FakeView&) {
+    u.type(1003, "90");
+    EXPECT_TRUE(u.focus(1004, zarv::platform::FocusCause::kTab));
+    u.type(1004, "180");
+    EXPECT_TRUE(u.focus(1005, zarv::platform::FocusCause::kTab));
+    u.press(1);
+  });
+  EXPECT_TRUE(v.ended);
+  EXPECT_EQ(v.controls[1003].text, "90.00000");
+  EXPECT_EQ(Real(1003), 90.0f);
+  EXPECT_EQ(Real(1004), 180.0f);
+  WDialogUnload();
+
+  v = Run(102, [&](User& u, FakeView&) {
+    u.type(1003, "-0");
+    EXPECT_TRUE(u.focus(1004, zarv::platform::FocusCause::kTab));
+    u.type(1004, "-0.0E5");
+    u.press(1);
+  });
+  EXPECT_EQ(v.controls[1003].text, "0.00000");
+  const float lat = Real(1003), lon = Real(1004);
+  EXPECT_EQ(lat, 0.0f);
+  EXPECT_FALSE(std::signbit(lat));
+  EXPECT_FALSE(std::signbit(lon));
 }
 
 TEST_F(NumericValidationTest, LeavingAValidFieldReformatsIt) {

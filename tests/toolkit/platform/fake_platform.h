@@ -110,6 +110,12 @@ class User {
       }
     }
   }
+  // Pastes a whole text into the field (no typing filter on the way).
+  void paste(int id, std::string_view text) {
+    if (!focus(id)) return;
+    view_.controls[id].text = std::string(text);
+    events_.text_changed(id);
+  }
   void press(int id) {
     focus(id);
     events_.button_pressed(id);

@@ -23,6 +23,9 @@ TEST(ScriptLine, EveryEventVerb) {
       {"expose", InputKind::kExpose, 0, 0, -1, -1},
       {"expose 1 2 30 40", InputKind::kExpose, 1, 2, 30, 40},
       {"resize 800 600", InputKind::kResize, 800, 600, 0, 0},
+      // Sizes beyond any screen are clamped where they enter.
+      {"resize 2147483647 2147483647", InputKind::kResize, 16384, 16384, 0, 0},
+      {"expose -2147483648 2147483647 2147483647 9", InputKind::kExpose, -16384, 16384, 16384, 9},
       {"minimize", InputKind::kMinimise, 0, 0, 0, 0},
       {"restore", InputKind::kRestore, 0, 0, 0, 0},
   };

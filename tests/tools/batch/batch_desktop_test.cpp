@@ -69,6 +69,8 @@ TEST_F(DesktopTest, TheStoredCircleIsReadAsTheDesktopProgramReadsIt) {
       {1, "51.5 -0.1 /" + std::string(1, '\0')},
       {1, "3*7" + std::string(1, '\0')},
       {1, "1.5D1 2E-1 1000000" + std::string(1, '\0')},
+      {1, "nan 0 30" + std::string(1, '\0')},
+      {1, "51.5 -0.1 1e39" + std::string(1, '\0')},
       {1, pad64 + '\0'},
       {1, std::string(1, '\0')},
       {1, "51.5 -0.1 25" + std::string(52, ' ') + "9"},        // 65 bytes, no NUL

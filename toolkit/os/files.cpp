@@ -33,6 +33,8 @@ int FollowLinks(std::string path, std::string* target) {
   return ELOOP;
 }
 
+}  // namespace
+
 int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     std::size_t written = 0;
@@ -42,8 +44,6 @@ int WriteAll(int fd, std::string_view bytes) {
   }
   return 0;
 }
-
-}  // namespace
 
 Kind KindOf(const std::string& path) {
   FileInfo info;

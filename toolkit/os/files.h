@@ -27,6 +27,10 @@ bool SameFile(const std::string& a, const std::string& b);
 std::string_view FolderPart(std::string_view path);
 std::string_view NamePart(std::string_view path);
 
+// Writes all of `bytes` to the open descriptor `fd`, a short write going on
+// where it stopped.
+int WriteAll(int fd, std::string_view bytes);
+
 // A file open for reading, read in chunks of the caller's size. Opening
 // never waits: a named pipe without a writer, say, opens at once.
 class InputFile {

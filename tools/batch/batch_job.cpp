@@ -95,17 +95,9 @@ std::string CircleLine(const geo::Circle& c) {
 }
 
 bool WriteCount(std::size_t count, int fd, Messages& messages) {
-  std::string text = std::to_string(count) + "\n";
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    std::size_t written = 0;
-    int error = os::Door().write(fd, rest.data(), rest.size(), &written);
-    if (error == 0 && written == 0) error = EIO;
-    if (error != 0) {
-      messages.error("standard output", "Cannot write file: " + Reason(error));
-      return false;
-    }
-    rest.remove_prefix(written);
+  if (const int error = os::WriteAll(fd, std::to_string(count) + "\n")) {
+    messages.error("standard output", "Cannot write file: " + Reason(error));
+    return false;
   }
   return true;
 }

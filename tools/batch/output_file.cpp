@@ -1,7 +1,5 @@
 #include "tools/batch/output_file.h"
 
-#include <cerrno>
-
 namespace nodalux::batch {
 
 namespace os = zarv::os;
@@ -28,18 +26,7 @@ bool OutputFile::open(const std::string& path, int standard_output, Messages& me
 
 bool OutputFile::write_out() {
   if (broken_) return false;
-  std::string_view rest = text_;
-  int error = 0;
-  if (standard_output_) {
-    while (!rest.empty() && error == 0) {
-      std::size_t written = 0;
-      error = os::Door().write(fd_, rest.data(), rest.size(), &written);
-      if (error == 0 && written == 0) error = EIO;
-      rest.remove_prefix(written);
-    }
-  } else {
-    error = file_.write(rest);
-  }
+  const int error = standard_output_ ? os::WriteAll(fd_, text_) : file_.write(text_);
   text_.clear();
   return error == 0 || failed("Cannot write file: ", error);
 }

@@ -46,15 +46,7 @@ class TempFile {
     path_ = std::move(pattern);
     return 0;
   }
-  int write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      std::size_t written = 0;
-      if (const int error = os::Door().write(fd_, bytes.data(), bytes.size(), &written)) return error;
-      if (written == 0) return EIO;
-      bytes.remove_prefix(written);
-    }
-    return 0;
-  }
+  int write(std::string_view bytes) { return os::WriteAll(fd_, bytes); }
   int close() {
     if (fd_ < 0) return 0;
     const int error = os::Door().close(fd_);
@@ -210,10 +202,6 @@ bool CheckOverlay(const std::string& written, std::size_t expected, std::string_
   return true;
 }
 
-bool Exists(const std::string& path) {
-  os::FileInfo info;
-  return os::Door().stat(path, false, &info) == 0;
-}
 
 }  // namespace
 
@@ -253,10 +241,17 @@ bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov
 
 bool SymbolFile::place(std::string_view full_output, const Ov2Tools& tools, Messages& messages) {
   const std::string symbol = std::string(NameRoot(full_output)) + ".bmp";
-  // A bitmap the user already has is never replaced.
-  if (Exists(symbol)) return true;
+  // A bitmap the user already has is never replaced: only a name that
+  // surely holds nothing gets the copy.
+  os::FileInfo info;
+  const int looked = os::Door().stat(symbol, false, &info);
+  if (looked == 0) return true;
+  if (looked != ENOENT) {
+    messages.error(symbol, "Cannot copy the default symbol file: " + Reason(looked));
+    return false;
+  }
   if (const int error = os::CopyFile(tools.default_symbol, symbol)) {
-    messages.error(symbol, "Cannot create file: " + Reason(error));
+    messages.error(symbol, "Cannot copy the default symbol file: " + Reason(error));
     return false;
   }
   made_ = symbol;

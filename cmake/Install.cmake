@@ -48,6 +48,7 @@ endfunction()
 # nodalux_install_man below, in man1/.
 set(NODALUX_INSTALLED_PROGRAMS "" CACHE INTERNAL "")
 nodalux_install_program(nodalux)
+nodalux_install_program(nodalux_batch_program)
 
 # The converter goes in under the name the program runs it by.
 install(PROGRAMS $<TARGET_FILE:makeov2> DESTINATION ${NODALUX_INSTALL_DIR}
@@ -104,6 +105,7 @@ function(nodalux_install_man page)
 endfunction()
 
 nodalux_install_man(${PROJECT_SOURCE_DIR}/resources/man/nodalux.1)
+nodalux_install_man(${PROJECT_SOURCE_DIR}/tools/batch/nodalux-batch.1)
 set(nodalux_package ${PROJECT_SOURCE_DIR}/resources/package)
 configure_file(${nodalux_package}/copyright.in ${CMAKE_BINARY_DIR}/package/copyright @ONLY)
 configure_file(${nodalux_package}/changelog.in ${CMAKE_BINARY_DIR}/package/changelog @ONLY)

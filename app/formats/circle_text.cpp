@@ -1,5 +1,7 @@
 #include "app/formats/circle_text.h"
 
+#include <cmath>
+
 #include "app/formats/number_fields.h"
 #include "toolkit/core/fortran_io.h"
 #include "toolkit/core/text.h"
@@ -36,6 +38,15 @@ bool ReadCircleText(std::string_view text, geo::Circle* circle) {
     if (status == Status::kValue) *target = value;
   }
   return true;
+}
+
+geo::Circle StoredCircle(std::string_view text, geo::Circle start) {
+  // "nan", "inf" or a number beyond a float's range is no circle either.
+  if (!ReadCircleText(text, &start) || !std::isfinite(start.latitude) ||
+      !std::isfinite(start.longitude) || !std::isfinite(start.radius_miles)) {
+    return kDefaultCircle;
+  }
+  return start;
 }
 
 }  // namespace nodalux::formats

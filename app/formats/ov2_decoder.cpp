@@ -37,6 +37,7 @@ std::optional<PoiView> Ov2Decoder::next() {
           longitude_ = ov2::Int32At(held.data() + 5);
           latitude_ = ov2::Int32At(held.data() + 9);
           std::string_view name = held.substr(ov2::kPoiHeader, std::min<std::uint64_t>(name_size, kNameLength));
+          record_offset_ = input_.offset();
           // The bytes stay where they are until the next call.
           input_.consume(ov2::kPoiHeader + static_cast<std::size_t>(name_size));
           name = name.substr(0, std::min(name.find('\0'), name.size()));
@@ -79,6 +80,7 @@ std::optional<PoiView> Ov2Decoder::next() {
         if (!input_.skip(name_size - kept)) return cut_short(start);
         longitude_ = longitude;
         latitude_ = latitude;
+        record_offset_ = start;
         const std::string_view name(name_.data(), kept);
         return PoiView{ov2::DegreesFromUnits(longitude), ov2::DegreesFromUnits(latitude),
                    name.substr(0, std::min(name.find('\0'), name.size()))};

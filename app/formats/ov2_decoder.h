@@ -34,6 +34,8 @@ class Ov2Decoder {
   // The coordinates of the POI last given, in the file's units.
   std::int32_t longitude_units() const { return longitude_; }
   std::int32_t latitude_units() const { return latitude_; }
+  // Where the record of the POI last given starts.
+  std::uint64_t record_offset() const { return record_offset_; }
   // The unsupported type byte, as a signed number.
   std::int8_t bad_type() const { return bad_type_; }
   // Where the record that stopped reading starts.
@@ -51,6 +53,7 @@ class Ov2Decoder {
   std::int32_t latitude_ = 0;
   std::int8_t bad_type_ = 0;
   std::uint64_t stop_offset_ = 0;
+  std::uint64_t record_offset_ = 0;
   std::array<char, kNameLength> name_{};
 };
 

@@ -1,6 +1,5 @@
 #include "app/nodalux/settings.h"
 
-#include <cmath>
 #include <string>
 
 #include "app/formats/circle_text.h"
@@ -8,28 +7,10 @@
 #include "toolkit/core/os_services.h"
 
 namespace nodalux {
-namespace {
-
-constexpr float kDefaultLatitude = 51.47604f;
-constexpr float kDefaultLongitude = 0.0f;
-constexpr float kDefaultRadius = 30.0f;
-
-void DefaultCircle() {
-  CENTRE_LATITUDE = kDefaultLatitude;
-  CENTRE_LONGITUDE = kDefaultLongitude;
-  RADIUS_MILES = kDefaultRadius;
-}
-
-}  // namespace
 
 void ParseCircleText() {
-  geo::Circle circle{CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES};
-  // "nan", "inf" or a number beyond a float's range is no circle either.
-  if (!formats::ReadCircleText(CIRCLE_TEXT.view(), &circle) || !std::isfinite(circle.latitude) ||
-      !std::isfinite(circle.longitude) || !std::isfinite(circle.radius_miles)) {
-    DefaultCircle();
-    return;
-  }
+  const geo::Circle circle =
+      formats::StoredCircle(CIRCLE_TEXT.view(), {CENTRE_LATITUDE, CENTRE_LONGITUDE, RADIUS_MILES});
   CENTRE_LATITUDE = circle.latitude;
   CENTRE_LONGITUDE = circle.longitude;
   RADIUS_MILES = circle.radius_miles;

@@ -67,7 +67,7 @@ std::string TempFileFailure(int error) {
   os::FileInfo info;
   if (error != EISDIR && os::Door().stat(std::string(ov2::kTempFileName), false, &info) == 0 &&
       info.kind != os::Kind::kRegular) {
-    return "It is " + std::string(WhatItIs(info.kind)) + ", which is left alone.";
+    return "It is " + std::string(os::NotAFileName(info.kind)) + ", which is left alone.";
   }
   return OsErrorText(error);
 }

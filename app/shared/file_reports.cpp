@@ -11,24 +11,6 @@ namespace nodalux {
 
 namespace os = zarv::os;
 
-std::string_view WhatItIs(os::Kind kind) {
-  switch (kind) {
-    case os::Kind::kFifo:
-      return "a named pipe";
-    case os::Kind::kCharDevice:
-    case os::Kind::kBlockDevice:
-      return "a device";
-    case os::Kind::kSocket:
-      return "a socket";
-    case os::Kind::kSymlink:
-      return "a symbolic link";
-    case os::Kind::kDirectory:
-      return "a folder";
-    default:
-      return "something that is not a file";
-  }
-}
-
 void ReportFileError(std::string_view what, std::string_view path, std::string_view reason) {
   std::string text(what);
   text.append("\r").append(path);
@@ -60,7 +42,7 @@ bool OpenPoiFile(const std::string& path, os::InputFile* file) {
   if (file->info().kind != os::Kind::kRegular) {
     const os::Kind kind = file->info().kind;
     file->close();
-    ReportFileError("Cannot read from " + std::string(WhatItIs(kind)) + ":", path,
+    ReportFileError("Cannot read from " + std::string(os::NotAFileName(kind)) + ":", path,
                     "Only a file can hold POI.");
     return false;
   }
@@ -73,7 +55,7 @@ bool CheckOutputFile(const std::string& path) {
   if (kind == os::Kind::kDirectory) {
     ReportFileError("Cannot create file:", path, OsErrorText(EISDIR));
   } else {
-    ReportFileError("Cannot write to " + std::string(WhatItIs(kind)) + ":", path,
+    ReportFileError("Cannot write to " + std::string(os::NotAFileName(kind)) + ":", path,
                     "Only a file can hold POI.");
   }
   return false;

@@ -18,10 +18,6 @@ void ReportFileError(std::string_view what, std::string_view path, std::string_v
 // The operating system's words for an errno value.
 std::string OsErrorText(int error);
 
-// What a name that is not a regular file stands for, for messages: "a
-// named pipe", "a device", "a symbolic link", "a folder"...
-std::string_view WhatItIs(zarv::os::Kind kind);
-
 // "Storage limit": the table is full. Asks the program to end after the
 // current command.
 void ReportStorageLimit();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/formats/circle_text.h"
 #include "app/shared/poi_table.h"
 #include "toolkit/core/text.h"
 
@@ -24,9 +25,9 @@ struct ProgramState {
   std::int32_t READ_COUNT = 0;
   // The circle in force before the settings are read; a value left empty in
   // the stored circle keeps it.
-  float CENTRE_LATITUDE = 51.23804f;
-  float CENTRE_LONGITUDE = -0.78157f;
-  float RADIUS_MILES = 30.0f;
+  float CENTRE_LATITUDE = formats::kInitialCircle.latitude;
+  float CENTRE_LONGITUDE = formats::kInitialCircle.longitude;
+  float RADIUS_MILES = formats::kInitialCircle.radius_miles;
 
   bool QUIT_REQUESTED = false;
   zarv::Text<256> PROGRAM_FOLDER;

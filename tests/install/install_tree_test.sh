@@ -115,5 +115,19 @@ else
   fail=1
 fi
 
+# The batch program by name along PATH: it finds the converter and the
+# symbol bitmap in the program folder.
+if [[ " $programs " == *" nodalux-batch "* ]]; then
+  b="$tmp/batch"
+  mkdir "$b"
+  printf 'Longitude,Latitude,Name\n-0.1,51.5,"Kew"\n' > "$b/in.csv"
+  if (cd "$b" && TMPDIR="$b" PATH="$prefix/bin:$PATH" nodalux-batch --all -o "out put.ov2" in.csv); then
+    [ -s "$b/out put.ov2" ] && cmp -s "$b/out put.bmp" "${folder}default_symbol.bmp" ||
+      { echo "FAIL: the installed nodalux-batch wrote no overlay with its symbol"; fail=1; }
+  else
+    echo "FAIL: the installed nodalux-batch failed"; fail=1
+  fi
+fi
+
 [ $fail = 0 ] && echo "installed tree and program: OK"
 exit $fail

@@ -42,6 +42,24 @@ Kind KindOf(const std::string& path) {
 
 bool IsRegularFile(const std::string& path) { return KindOf(path) == Kind::kRegular; }
 
+std::string_view NotAFileName(Kind kind) {
+  switch (kind) {
+    case Kind::kFifo:
+      return "a named pipe";
+    case Kind::kCharDevice:
+    case Kind::kBlockDevice:
+      return "a device";
+    case Kind::kSocket:
+      return "a socket";
+    case Kind::kSymlink:
+      return "a symbolic link";
+    case Kind::kDirectory:
+      return "a folder";
+    default:
+      return "something that is not a file";
+  }
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   if (a == b) return true;
   FileInfo ia, ib;
@@ -159,6 +177,7 @@ void AtomicFile::discard() {
   fd_ = -1;
   if (!temp_.empty()) Door().unlink(temp_);
   temp_.clear();
+  handed_over_ = false;
 }
 
 int AtomicFile::create(const std::string& path, const AtomicOptions& options) {
@@ -200,7 +219,32 @@ int AtomicFile::write(std::string_view bytes) {
   return error;
 }
 
+const std::string& AtomicFile::hand_over() {
+  if (fd_ >= 0) {
+    Door().close(fd_);
+    fd_ = -1;
+    handed_over_ = true;
+  }
+  return temp_;
+}
+
 int AtomicFile::commit() {
+  if (handed_over_) {
+    // What the other program left there, which must be a file.
+    handed_over_ = false;
+    int fd = -1;
+    if (const int error = Door().open(temp_, O_RDONLY | O_NOFOLLOW | O_NONBLOCK, 0, &fd)) {
+      discard();
+      return error;
+    }
+    fd_ = fd;
+    FileInfo info;
+    const int looked = Door().fstat(fd_, &info);
+    if (looked != 0 || info.kind != Kind::kRegular) {
+      discard();
+      return looked != 0 ? looked : EINVAL;
+    }
+  }
   if (fd_ < 0) return EBADF;
   int error = Door().chmod(fd_, mode_);
   if (!error && durable_) error = Door().sync(fd_);

@@ -17,6 +17,10 @@ namespace zarv::os {
 // cannot be looked at).
 Kind KindOf(const std::string& path);
 bool IsRegularFile(const std::string& path);
+// What something that is not a file is, for a message: "a named pipe",
+// "a device", "a socket", "a symbolic link", "a folder", or "something
+// that is not a file".
+std::string_view NotAFileName(Kind kind);
 // True when both names reach the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
@@ -90,6 +94,11 @@ class AtomicFile {
   int create(const std::string& path, const AtomicOptions& options = {});
   // Writes all of `bytes`.
   int write(std::string_view bytes);
+  // For a new content that another program writes: the temporary file is
+  // closed and left to it by name (it may rewrite it or replace it, as a
+  // program that writes atomically does), and commit() takes whatever
+  // stands under that name then.
+  const std::string& hand_over();
   int commit();
   // The file the commit replaces (the target of a link).
   const std::string& target() const { return target_; }
@@ -102,6 +111,7 @@ class AtomicFile {
   int fd_ = -1;
   unsigned mode_ = 0;
   bool durable_ = true;
+  bool handed_over_ = false;
 };
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "tools/batch/messages.h"
+
 #ifndef NODALUX_VERSION
 #define NODALUX_VERSION "unknown"
 #endif
@@ -12,7 +14,7 @@
 namespace nodalux::batch {
 namespace {
 
-enum class Id { kCentre, kRadius, kAll, kEncoding, kPlot, kCount, kFormat, kOutput, kHelp, kVersion };
+enum class Id { kCentre, kRadius, kAll, kEncoding, kPlot, kCount, kFormat, kOutput, kVerbose, kHelp, kVersion };
 
 struct OptionSpec {
   std::string_view long_name;
@@ -26,7 +28,8 @@ constexpr OptionSpec kOptions[] = {
     {"radius", 'r', true, Id::kRadius},   {"all", 'a', false, Id::kAll},
     {"encoding", 0, true, Id::kEncoding}, {"plot", 0, true, Id::kPlot},
     {"count", 0, false, Id::kCount},      {"format", 0, true, Id::kFormat},
-    {"output", 'o', true, Id::kOutput},   {"help", 'h', false, Id::kHelp},
+    {"output", 'o', true, Id::kOutput},   {"verbose", 'v', false, Id::kVerbose},
+    {"help", 'h', false, Id::kHelp},
     {"version", 'V', false, Id::kVersion},
 };
 
@@ -38,21 +41,7 @@ std::string Lower(std::string_view text) {
 
 // A name or value quoted for a one-line message: control characters and
 // the quote itself shown as escapes, so the message stays one line.
-std::string Quoted(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F || c == '\'' || c == '\\') {
-      constexpr char kHex[] = "0123456789abcdef";
-      out += "\\x";
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "'";
-}
+std::string Quoted(std::string_view text) { return "'" + OneLine(text, "'\\") + "'"; }
 
 std::string_view Trim(std::string_view text) {
   constexpr std::string_view kBlank = " \t";
@@ -143,18 +132,6 @@ bool EndsWithSvg(std::string_view name) {
   return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".svg";
 }
 
-std::string_view FormatName(FileFormat format) {
-  switch (format) {
-    case FileFormat::kOv2:
-      return "ov2";
-    case FileFormat::kGpx:
-      return "gpx";
-    case FileFormat::kCsv:
-      break;
-  }
-  return "csv";
-}
-
 // What is wrong with a complete set of options, or nothing.
 std::string Check(const BatchOptions& o) {
   for (const std::string& input : o.inputs) {
@@ -176,14 +153,8 @@ std::string Check(const BatchOptions& o) {
   if (o.plot && !EndsWithSvg(*o.plot)) {
     return "--plot writes SVG: its file name must end in .svg";
   }
-  if (o.output && *o.output == "-") {
-    if (OutputFormat(o) == FileFormat::kOv2) {
-      return "OV2 cannot be written to standard output: name an .ov2 file with -o";
-    }
-  } else if (o.output && o.format && FormatFromName(*o.output) != *o.format) {
-    return "--format " + std::string(FormatName(*o.format)) + " does not match the output " +
-           Quoted(*o.output) + ", which names " + std::string(FormatName(FormatFromName(*o.output))) +
-           " (--format is for -o -)";
+  if (o.output && *o.output == "-" && o.format == FileFormat::kOv2) {
+    return "OV2 cannot be written to standard output: name an .ov2 file with -o";
   }
   for (const std::string& input : o.inputs) {
     if (o.output && *o.output != "-" && SameFile(*o.output, input)) {
@@ -200,20 +171,44 @@ std::string Check(const BatchOptions& o) {
 }  // namespace
 
 FileFormat FormatFromName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return FileFormat::kCsv;
-  const std::string extension = Lower(name.substr(dot + 1));
+  // As the desktop program splits a name: after the last dot anywhere in
+  // the path, or from the start when there is none; three characters, with
+  // only A-Z lowered.
+  const std::size_t dot = path.rfind('.');
+  const std::size_t start = dot == std::string_view::npos ? 0 : dot + 1;
+  std::string extension(path.substr(start, 3));
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   if (extension == "ov2") return FileFormat::kOv2;
   if (extension == "gpx") return FileFormat::kGpx;
   return FileFormat::kCsv;
 }
 
-FileFormat OutputFormat(const BatchOptions& options) {
-  if (options.format) return *options.format;
-  if (!options.output || *options.output == "-") return FileFormat::kCsv;
-  return FormatFromName(*options.output);
+std::string_view NameRoot(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : path.substr(0, dot);
+}
+
+std::string_view FormatName(FileFormat format) {
+  switch (format) {
+    case FileFormat::kOv2:
+      return "ov2";
+    case FileFormat::kGpx:
+      return "gpx";
+    case FileFormat::kCsv:
+      break;
+  }
+  return "csv";
+}
+
+std::string FormatMismatch(const BatchOptions& options, std::string_view full_output) {
+  if (!options.format || !options.output || *options.output == "-") return {};
+  const FileFormat named = FormatFromName(full_output);
+  if (named == *options.format) return {};
+  return "--format " + std::string(FormatName(*options.format)) + " does not match the output " +
+         Quoted(*options.output) + ", which names " + std::string(FormatName(named)) +
+         " (--format is for -o -)";
 }
 
 std::optional<Centre> ParseCentre(std::string_view text, std::string& error) {
@@ -306,6 +301,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> args) {
       }
       case Id::kOutput:
         o.output = std::string(value);
+        break;
+      case Id::kVerbose:
+        o.verbose = true;
         break;
       case Id::kHelp:
         help = true;
@@ -404,15 +402,19 @@ inside a circle, and write them as AutoRoute CSV, OV2 or GPX.
                         OV2, .gpx GPX, anything else AutoRoute CSV;
                         - writes CSV (or GPX with --format) to standard output
       --format=FORMAT   csv, ov2 or gpx: the format of -o -
+  -v, --verbose         tell what is read and written, as the desktop
+                        program's window does
   -h, --help            show this help and exit
   -V, --version         show the version and exit
 
-Inputs are read in order; the format of each follows its name as for -o.
+Inputs are read in order; the format of each follows its name as for -o
+(as the desktop program decides: the three letters after the last dot of
+the full path, so x.OV2 and x.ov2x are OV2 too). At most 30000 POI.
 A centre or radius not given comes from the circle the Nodalux desktop
 program stored, else from its default (51.47604,0.0 and 30 miles).
 
-Exit status: 0 done, 1 an input could not be read or the output not
-written (nothing is written then), 2 a usage error.
+Exit status: 0 done, 1 an input could not be read, the group is empty or
+an output could not be written (nothing is written then), 2 a usage error.
 )";
 }
 

@@ -1,7 +1,8 @@
 // The command line of nodalux-batch:
 //
 //   nodalux-batch [--centre LAT,LON] [--radius MILES] [--all] [--encoding ENC]
-//                 [--plot FILE.svg] [--count] [--format FMT] -o OUTPUT INPUT...
+//                 [--plot FILE.svg] [--count] [--format FMT] [--verbose]
+//                 -o OUTPUT INPUT...
 //
 // Parsing gives a value and, for a usage error, one line saying what is
 // wrong; nothing here touches a file.
@@ -36,6 +37,7 @@ struct BatchOptions {
   encoding::NameEncoding encoding = encoding::NameEncoding::kAuto;
   std::optional<std::string> plot;
   bool count = false;
+  bool verbose = false;
   std::optional<FileFormat> format;  // as given with --format
   std::optional<std::string> output;  // "-": standard output
   std::vector<std::string> inputs;
@@ -52,12 +54,20 @@ struct CommandLine {
 // `args` are the arguments after the program's name.
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
 
-// The format a file name selects: ".ov2" OV2, ".gpx" GPX (in any case),
-// anything else AutoRoute CSV, as the desktop program reads and writes.
+// The format a file's full path selects, by the desktop program's rule: the
+// three characters after the last dot anywhere in the path (the first three
+// of a path without a dot), A-Z in lower case: "ov2" is OV2, "gpx" GPX,
+// anything else AutoRoute CSV. So "x.OV2" and "x.ov2x" are OV2, and so is
+// "/maps.ov2/pubs".
 FileFormat FormatFromName(std::string_view path);
+// The path before its last dot, as the desktop program cuts it: where the
+// symbol bitmap of an OV2 file goes ("/maps/pubs" for "/maps/pubs.ov2").
+std::string_view NameRoot(std::string_view path);
+std::string_view FormatName(FileFormat format);
 
-// The format the output is written in: --format, else the output's name.
-FileFormat OutputFormat(const BatchOptions& options);
+// With --format and a named output: the usage error when the output's full
+// path names another format, else empty.
+std::string FormatMismatch(const BatchOptions& options, std::string_view full_output);
 
 // The values of --centre and --radius; on failure `error` says why.
 std::optional<Centre> ParseCentre(std::string_view text, std::string& error);

@@ -1,10 +1,13 @@
-// nodalux-batch: the Nodalux job from the command line. This build parses
-// and checks its command line only: reading and writing POI files is not
-// wired up yet, and the program says so instead of pretending to work.
+// nodalux-batch: the Nodalux job from the command line. Reads POI files
+// into one set, keeps the POI inside a circle and writes them as AutoRoute
+// CSV, OV2 or GPX; see nodalux-batch(1).
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string_view>
 #include <vector>
 
+#include "tools/batch/batch_job.h"
 #include "tools/batch/batch_options.h"
 
 int main(int argc, char** argv) {
@@ -14,20 +17,23 @@ int main(int argc, char** argv) {
   switch (line.command) {
     case Command::kHelp:
       std::cout << HelpText();
-      return std::cout.flush() ? 0 : 1;
+      return std::cout.flush() ? kDone : kFailed;
     case Command::kVersion:
       std::cout << VersionText();
-      return std::cout.flush() ? 0 : 1;
+      return std::cout.flush() ? kDone : kFailed;
     case Command::kRun:
       break;
   }
   if (!line.error.empty()) {
     std::cerr << kProgramName << ": " << line.error << '\n';
-    return 2;
+    return kUsage;
   }
-  // NOT WIRED YET: the job (read the inputs, select, write the output and
-  // the plot) joins here once the format libraries and the OS layer exist.
-  std::cerr << kProgramName
-            << ": this build cannot read or write POI files yet; nothing was read or written\n";
-  return 1;
+  try {
+    return RunJob(line.options, ProgramSetting(std::cerr));
+  } catch (const std::bad_alloc&) {
+    std::cerr << kProgramName << ": out of memory; nothing was written\n";
+  } catch (const std::exception& e) {
+    std::cerr << kProgramName << ": " << e.what() << "; nothing was written\n";
+  }
+  return kFailed;
 }

@@ -19,7 +19,7 @@ constexpr double kMinAreaHeight = 240, kMaxAreaHeight = 680;
 // gets a sensible picture.
 constexpr double kMinExtentMetres = 200;
 
-bool Finite(const Poi& poi) { return std::isfinite(poi.latitude) && std::isfinite(poi.longitude); }
+bool Finite(const PlotPoint& p) { return std::isfinite(p.latitude) && std::isfinite(p.longitude); }
 
 bool Usable(const PlotCircle& c) {
   return std::isfinite(c.latitude) && std::isfinite(c.longitude) && std::isfinite(c.radius_miles);
@@ -35,10 +35,16 @@ struct Scales {
   bool true_east = false;
 };
 
-Scales ScalesAt(float lat0, float lon0, const DistanceFunction& distance) {
+float Distance(float lat0, float lon0, float lat, float lon) {
+  float dist = 0;
+  geo::FLAT_EARTH(lat0, lon0, lat, lon, dist);
+  return dist;
+}
+
+Scales ScalesAt(float lat0, float lon0) {
   Scales s;
-  const double north = distance(lat0, lon0, lat0 + 1.0f, lon0);
-  const double east = distance(lat0, lon0, lat0, lon0 + 1.0f);
+  const double north = Distance(lat0, lon0, lat0 + 1.0f, lon0);
+  const double east = Distance(lat0, lon0, lat0, lon0 + 1.0f);
   if (std::isfinite(north) && north > 0) s.north = north;
   s.east = s.north;
   if (std::isfinite(east) && east >= s.north * 0.01 && east <= s.north * 100) {
@@ -129,21 +135,18 @@ class Out {
 
 }  // namespace
 
-bool InGroup(const PlotCircle& circle, const DistanceFunction& distance, const Poi& poi) {
-  const float dist = distance(circle.latitude, circle.longitude, poi.latitude, poi.longitude);
-  return dist / kMetresPerMile <= circle.radius_miles;
+bool InGroup(const PlotCircle& circle, const PlotPoint& point) {
+  return geo::Inside(circle, point);
 }
 
-std::vector<BoundaryPoint> TraceBoundary(const PlotCircle& circle,
-                                         const DistanceFunction& distance, int rays) {
+std::vector<BoundaryPoint> TraceBoundary(const PlotCircle& circle, int rays) {
   std::vector<BoundaryPoint> boundary;
   if (!Usable(circle) || rays <= 0) return boundary;
-  const auto inside = [&](Position p) {
-    return InGroup(circle, distance, Poi{p.longitude, p.latitude, {}});
-  };
+  const geo::CircleTest test(circle);
+  const auto inside = [&](Position p) { return test.inside(p.latitude, p.longitude); };
   if (!inside({circle.latitude, circle.longitude})) return boundary;
 
-  const Scales scales = ScalesAt(circle.latitude, circle.longitude, distance);
+  const Scales scales = ScalesAt(circle.latitude, circle.longitude);
   boundary.reserve(static_cast<std::size_t>(rays));
   for (int ray = 0; ray < rays; ++ray) {
     // Exact axes at the quarter turns, so that the extreme points are rays.
@@ -170,7 +173,7 @@ std::vector<BoundaryPoint> TraceBoundary(const PlotCircle& circle,
     if (east != 0) limit = std::min(limit, 360 / std::abs(east));
 
     double lo = 0;
-    double hi = std::min(limit, std::max(1.0, 1.5 * circle.radius_miles * kMetresPerMile));
+    double hi = std::min(limit, std::max(1.0, 1.5 * circle.radius_miles * geo::kMetresPerMile));
     while (inside(at(hi)) && hi < limit) {
       lo = hi;
       hi = std::min(limit, hi * 2);
@@ -206,8 +209,8 @@ PlotGeometry LayOut(const PlotInput& input, std::span<const BoundaryPoint> bound
     min_lat = std::min(min_lat, lat), max_lat = std::max(max_lat, lat);
     min_lon = std::min(min_lon, lon), max_lon = std::max(max_lon, lon);
   };
-  for (const Poi& poi : input.pois) {
-    if (Finite(poi)) take(poi.latitude, poi.longitude);
+  for (const PlotPoint& p : input.points) {
+    if (Finite(p)) take(p.latitude, p.longitude);
   }
   const bool circle = input.circle && Usable(*input.circle);
   if (circle) take(input.circle->latitude, input.circle->longitude);
@@ -217,8 +220,7 @@ PlotGeometry LayOut(const PlotInput& input, std::span<const BoundaryPoint> bound
   PlotGeometry g;
   g.lat0_ = circle ? input.circle->latitude : (min_lat + max_lat) / 2;
   g.lon0_ = circle ? input.circle->longitude : (min_lon + max_lon) / 2;
-  const Scales scales =
-      ScalesAt(static_cast<float>(g.lat0_), static_cast<float>(g.lon0_), input.distance);
+  const Scales scales = ScalesAt(static_cast<float>(g.lat0_), static_cast<float>(g.lon0_));
 
   // The ground covered, in metres from the map's centre.
   double west = (min_lon - g.lon0_) * scales.east, east = (max_lon - g.lon0_) * scales.east;
@@ -242,7 +244,7 @@ PlotGeometry LayOut(const PlotInput& input, std::span<const BoundaryPoint> bound
   g.y_per_degree_ = scales.north * pixels_per_metre;
   g.origin_x_ = kLeft + kAreaWidth / 2 - (west + east) / 2 * pixels_per_metre;
   g.origin_y_ = kTop + area_height / 2 + (south + north) / 2 * pixels_per_metre;
-  g.pixels_per_mile_ = scales.true_east ? kMetresPerMile * pixels_per_metre : 0;
+  g.pixels_per_mile_ = scales.true_east ? geo::kMetresPerMile * pixels_per_metre : 0;
   return g;
 }
 
@@ -337,22 +339,21 @@ void WriteLegend(Out& out, const PlotGeometry& g, bool circle) {
 void WritePlotSvg(const PlotInput& input, const std::function<void(std::string_view)>& sink) {
   const bool circle = input.circle && Usable(*input.circle);
   const std::vector<BoundaryPoint> boundary =
-      circle ? TraceBoundary(*input.circle, input.distance) : std::vector<BoundaryPoint>{};
+      circle ? TraceBoundary(*input.circle) : std::vector<BoundaryPoint>{};
   const PlotGeometry g = LayOut(input, boundary);
 
   // A POI is in the group when the selection would keep it; with no circle
   // every POI is kept.
-  const auto kept = [&](const Poi& poi) {
-    if (!input.circle) return true;
-    return InGroup(*input.circle, input.distance, poi);
-  };
+  std::optional<geo::CircleTest> test;
+  if (input.circle) test.emplace(*input.circle);
+  const auto kept = [&](const PlotPoint& p) { return !test || test->inside(p.latitude, p.longitude); };
   std::size_t in_group = 0, not_drawn = 0;
-  for (const Poi& poi : input.pois) {
-    in_group += kept(poi) ? 1 : 0;
-    not_drawn += Finite(poi) ? 0 : 1;
+  for (const PlotPoint& p : input.points) {
+    in_group += kept(p) ? 1 : 0;
+    not_drawn += Finite(p) ? 0 : 1;
   }
 
-  std::string title = std::to_string(input.pois.size()) + " POI, ";
+  std::string title = std::to_string(input.points.size()) + " POI, ";
   title += input.circle ? std::to_string(in_group) + " in the group" : "all kept";
   std::string subtitle;
   if (input.circle) {
@@ -386,10 +387,10 @@ void WritePlotSvg(const PlotInput& input, const std::function<void(std::string_v
         << (group ? "#d62728" : "#9e9e9e")
         << "\" stroke-width=\"4\" stroke-linecap=\"round\" d=\"";
     std::size_t n = 0;
-    for (const Poi& poi : input.pois) {
-      if (!Finite(poi) || kept(poi) != group) continue;
-      out << (n++ % 8 == 0 ? "\n" : " ") << "M" << Pixel(g.X(poi.longitude)) << " "
-          << Pixel(g.Y(poi.latitude)) << "h0.01";
+    for (const PlotPoint& p : input.points) {
+      if (!Finite(p) || kept(p) != group) continue;
+      out << (n++ % 8 == 0 ? "\n" : " ") << "M" << Pixel(g.X(p.longitude)) << " "
+          << Pixel(g.Y(p.latitude)) << "h0.01";
     }
     out << "\"/>\n";
   }

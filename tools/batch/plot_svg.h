@@ -1,8 +1,8 @@
 // A picture of a POI set and its circle as SVG 1.1: every POI, the group in
 // another colour, the centre, and the boundary the selection really uses,
-// traced along rays from the centre with the selection's own distance
-// function (so on a locally flat earth it is an ellipse in degrees, with no
-// wrap at the 180th meridian). Axes in degrees, a scale bar in miles, the
+// traced along rays from the centre with the selection's own test (on a
+// locally flat earth it is an ellipse in degrees, with no wrap at the 180th
+// meridian). Axes in degrees, a scale bar in miles, the
 // counts in the title.
 #pragma once
 
@@ -14,33 +14,26 @@
 #include <string_view>
 #include <vector>
 
-#include "app/formats/gpx/poi.h"
+#include "app/geo/circle.h"
 
 namespace nodalux::batch {
 
-using formats::Poi;
-
-// Metres from (lat0, lon0) to (lat, lon), as the selection measures them.
-using DistanceFunction = std::function<float(float lat0, float lon0, float lat, float lon)>;
-
-// The selection keeps a POI when its distance / kMetresPerMile <= radius.
-inline constexpr float kMetresPerMile = 1609.3f;
-
-struct PlotCircle {
-  float latitude = 0.0f;   // signed degrees, north positive
-  float longitude = 0.0f;  // signed degrees, east positive
-  float radius_miles = 0.0f;
+struct PlotPoint {
+  float longitude = 0.0f;  // decimal degrees, east positive
+  float latitude = 0.0f;   // decimal degrees, north positive
 };
+
+// The circle; the selection keeps a POI when geo::Inside says so.
+using PlotCircle = geo::Circle;
 
 struct PlotInput {
-  std::span<const Poi> pois;
+  std::span<const PlotPoint> points;
   // The circle; none when every POI is kept (no selection).
   std::optional<PlotCircle> circle;
-  DistanceFunction distance;
 };
 
-// Whether the selection keeps `poi`: the same float arithmetic, to the bit.
-bool InGroup(const PlotCircle& circle, const DistanceFunction& distance, const Poi& poi);
+// Whether the selection keeps `point`: the selection's own test.
+bool InGroup(const PlotCircle& circle, const PlotPoint& point);
 
 // One point of the boundary: the last position along its ray (as floats)
 // that the selection keeps. `open` when the ray met no end before it left
@@ -55,8 +48,7 @@ struct BoundaryPoint {
 // the map (the first points east, then anticlockwise; with a multiple of 4
 // rays, the points straight north, west, south and east are among them).
 // Empty when the selection keeps nothing, not even the centre.
-std::vector<BoundaryPoint> TraceBoundary(const PlotCircle& circle,
-                                         const DistanceFunction& distance, int rays = 360);
+std::vector<BoundaryPoint> TraceBoundary(const PlotCircle& circle, int rays = 360);
 
 // Where degrees land on the picture. x grows east, y grows south; one
 // horizontal and one vertical pixel stand for the same distance at the

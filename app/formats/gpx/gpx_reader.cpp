@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <string_view>
 
@@ -341,8 +342,8 @@ struct Reader::State {
           break;
         }
         std::size_t got = 0;
-        if (source.read(static_cast<char*>(buffer), kChunkBytes, &got) != 0) {
-          error = Error{ErrorKind::kReadFailed, 0, 0, fed, "the file could not be read"};
+        if (const int failed = source.read(static_cast<char*>(buffer), kChunkBytes, &got)) {
+          error = Error{ErrorKind::kReadFailed, 0, 0, fed, std::strerror(failed)};
           break;
         }
         fed += got;

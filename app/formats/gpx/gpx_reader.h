@@ -37,7 +37,7 @@ inline constexpr std::string_view kGpx10Namespace = "http://www.topografix.com/G
 inline constexpr std::string_view kGpx11Namespace = "http://www.topografix.com/GPX/1/1";
 
 enum class ErrorKind {
-  kReadFailed,         // the source could not be read
+  kReadFailed,         // the source could not be read: the message is the reason
   kMalformed,          // not well-formed XML, or in an encoding expat cannot read
   kDoctype,            // a DOCTYPE declaration
   kTooDeep,            // elements nested deeper than kMaxDepth

@@ -43,18 +43,18 @@ Writer::Writer(std::string& out) : out_(out) {
       "http://www.topografix.com/GPX/1/1/gpx.xsd\">\n";
 }
 
-bool Writer::add(const Poi& poi) {
-  if (!(std::abs(poi.latitude) <= 90.0f) || !(std::abs(poi.longitude) <= 180.0f)) return false;
+bool Writer::add(float longitude, float latitude, std::string_view name) {
+  if (!(std::abs(latitude) <= 90.0f) || !(std::abs(longitude) <= 180.0f)) return false;
   out_ += "  <wpt lat=\"";
-  out_ += ShortestDecimal(poi.latitude);
+  out_ += ShortestDecimal(latitude);
   out_ += "\" lon=\"";
-  out_ += ShortestDecimal(poi.longitude);
-  if (poi.name.empty()) {
+  out_ += ShortestDecimal(longitude);
+  if (name.empty()) {
     out_ += "\"/>\n";
     return true;
   }
   out_ += "\">\n    <name>";
-  std::string_view rest = poi.name;
+  std::string_view rest = name;
   while (!rest.empty()) {
     // Copy the plain stretch in one go.
     std::size_t plain = 0;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "app/formats/gpx/poi.h"
 
@@ -25,7 +26,8 @@ class Writer {
   // Appends one waypoint. Returns false and appends nothing when the
   // position cannot stand in GPX: a coordinate that is not a finite number,
   // a latitude outside -90..90, a longitude outside -180..180.
-  bool add(const Poi& poi);
+  bool add(const Poi& poi) { return add(poi.longitude, poi.latitude, poi.name); }
+  bool add(float longitude, float latitude, std::string_view name);
 
   // Appends the closing gpx element.
   void finish();

@@ -19,6 +19,7 @@ using ov2test::Ov2Bytes;
 
 struct Read {
   std::vector<std::string> names;
+  std::vector<std::uint64_t> offsets;  // where each POI's record starts
   Ov2Stop stop;
   std::uint64_t stop_offset;
   int error;
@@ -27,7 +28,10 @@ struct Read {
 Read Decode(ByteSource& source) {
   Ov2Decoder decoder(source);
   Read read{};
-  while (const auto poi = decoder.next()) read.names.emplace_back(poi->name);
+  while (const auto poi = decoder.next()) {
+    read.names.emplace_back(poi->name);
+    read.offsets.push_back(decoder.record_offset());
+  }
   read.stop = decoder.stop();
   read.stop_offset = decoder.stop_offset();
   read.error = decoder.os_error();
@@ -47,7 +51,20 @@ TEST(Ov2Decoder, RecordsLargerThanTheBufferAreReadOrSkippedWhole) {
     MemorySource source(file, step);
     const Read read = Decode(source);
     EXPECT_EQ(read.names, (std::vector<std::string>{std::string(128, 'n'), "After"}));
+    EXPECT_EQ(read.offsets, (std::vector<std::uint64_t>{300000, 300000 + 13 + 200001}));
     EXPECT_EQ(read.stop, Ov2Stop::kEnd);
+  }
+}
+
+// Small records are read where they lie in the buffer; each still tells
+// where it starts.
+TEST(Ov2Decoder, EveryPoiKnowsWhereItsRecordStarts) {
+  const std::string file =
+      Bytes(Ov2Bytes().poi(1, 2, "One" + Nul()).skipper(21, 0, 0, 0, 0).poi(3, 4, "Two" + Nul()).bytes());
+  for (const std::size_t step : {std::size_t{1} << 20, std::size_t{5}}) {
+    SCOPED_TRACE(step);
+    MemorySource source(file, step);
+    EXPECT_EQ(Decode(source).offsets, (std::vector<std::uint64_t>{0, 17 + 21}));
   }
 }
 

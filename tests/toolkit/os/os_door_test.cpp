@@ -114,6 +114,42 @@ TEST_F(DoorTest, AtomicWriteFollowsLinksAndRefusesWhatIsNotAFile) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"folder.csv", "link.csv", longest, "pipe.csv", "real.csv"}));
 }
 
+// Another program writes the new content by name (here: replaces the
+// temporary file, as an atomic writer does); the commit puts it in place
+// with the old file's permissions, or leaves the old file when what it
+// left is not a file.
+TEST_F(DoorTest, AnAtomicFileHandedOverToAnotherWriter) {
+  Write("keep.ov2", "old");
+  ::chmod(Path("keep.ov2").c_str(), 0640);
+  {
+    AtomicFile file;
+    ASSERT_EQ(file.create(Path("keep.ov2")), 0);
+    const std::string temp = file.hand_over();
+    ASSERT_EQ(WriteFileAtomically(temp, "written by another"), 0);
+    ASSERT_EQ(file.commit(), 0);
+  }
+  EXPECT_EQ(Read("keep.ov2"), "written by another");
+  EXPECT_EQ(fs::status(Path("keep.ov2")).permissions(), fs::perms(0640));
+  EXPECT_EQ(Names(), std::vector<std::string>{"keep.ov2"});
+
+  for (const bool removed : {true, false}) {
+    AtomicFile file;
+    ASSERT_EQ(file.create(Path("keep.ov2")), 0);
+    const std::string temp = file.hand_over();
+    fs::remove(temp);
+    if (!removed) fs::create_symlink(Path("keep.ov2"), temp);
+    EXPECT_NE(file.commit(), 0);
+    EXPECT_EQ(Read("keep.ov2"), "written by another");
+    EXPECT_EQ(Names(), std::vector<std::string>{"keep.ov2"});
+  }
+  {
+    AtomicFile dropped;  // handed over, never committed: nothing stays
+    ASSERT_EQ(dropped.create(Path("keep.ov2")), 0);
+    ASSERT_EQ(WriteFileAtomically(dropped.hand_over(), "x"), 0);
+  }
+  EXPECT_EQ(Names(), std::vector<std::string>{"keep.ov2"});
+}
+
 TEST_F(DoorTest, ANamedPipeOpensAtOnceAndFilesAreReadInChunks) {
   ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
   InputFile pipe;

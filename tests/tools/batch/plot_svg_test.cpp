@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
@@ -16,15 +17,25 @@
 #include <map>
 #include <random>
 
-#include "tests/app/shared/data_test_support.h"
-#include "tests/tools/batch/selection.h"
+#include "app/geo/circle.h"
 
 namespace nodalux::batch {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::DesktopGroupSize;
-using testing::SelectionDistance;
+
+// The distance and the group as the desktop program's selection has them.
+float SelectionDistance(float lat0, float lon0, float lat, float lon) {
+  float dist = 0;
+  geo::FLAT_EARTH(lat0, lon0, lat, lon, dist);
+  return dist;
+}
+
+std::int32_t DesktopGroupSize(std::span<const PlotPoint> points, const PlotCircle& c) {
+  std::int32_t group = 0;
+  for (const PlotPoint& p : points) group += geo::Inside(c, p.latitude, p.longitude) ? 1 : 0;
+  return group;
+}
 
 // --- Reading the SVG back ---------------------------------------------------
 
@@ -162,37 +173,34 @@ bool HaveRsvg() { return std::system("command -v rsvg-convert >/dev/null 2>&1") 
 
 // --- Helpers -----------------------------------------------------------------
 
-const DistanceFunction kDistance = SelectionDistance;
-
 bool Inside(const PlotCircle& c, double lat, double lon) {
-  return InGroup(c, kDistance, Poi{static_cast<float>(lon), static_cast<float>(lat), {}});
+  return geo::Inside(c, static_cast<float>(lat), static_cast<float>(lon));
 }
 
 // POI scattered around the circle, many of them near its edge.
-std::vector<Poi> Scatter(const PlotCircle& c, std::size_t n, unsigned seed) {
+std::vector<PlotPoint> Scatter(const PlotCircle& c, std::size_t n, unsigned seed) {
   std::mt19937 random(seed);
   std::uniform_real_distribution<double> unit(0, 1);
   const double north = SelectionDistance(c.latitude, c.longitude, c.latitude + 1, c.longitude);
   const double east = SelectionDistance(c.latitude, c.longitude, c.latitude, c.longitude + 1);
-  std::vector<Poi> pois;
+  std::vector<PlotPoint> pois;
   for (std::size_t i = 0; i < n; ++i) {
     const double angle = unit(random) * 2 * M_PI;
-    const double r = c.radius_miles * kMetresPerMile * (i % 3 == 0 ? 0.999 + 0.002 * unit(random)
+    const double r = c.radius_miles * geo::kMetresPerMile * (i % 3 == 0 ? 0.999 + 0.002 * unit(random)
                                                                    : 2 * unit(random));
     pois.push_back({static_cast<float>(c.longitude + r * std::cos(angle) / east),
-                    static_cast<float>(c.latitude + r * std::sin(angle) / north),
-                    "p" + std::to_string(i)});
+                    static_cast<float>(c.latitude + r * std::sin(angle) / north)});
   }
   return pois;
 }
 
 // The nearest float position beyond `v` on the ray from the centre through
 // it: each coordinate that changes along the ray has moved on.
-Poi NextOutward(const PlotCircle& c, const BoundaryPoint& v) {
+PlotPoint NextOutward(const PlotCircle& c, const BoundaryPoint& v) {
   const double dlat = double{v.latitude} - c.latitude, dlon = double{v.longitude} - c.longitude;
   for (double k = 1e-9;; k *= 1.5) {
-    const Poi p{static_cast<float>(c.longitude + dlon * (1 + k)),
-                static_cast<float>(c.latitude + dlat * (1 + k)), {}};
+    const PlotPoint p{static_cast<float>(c.longitude + dlon * (1 + k)),
+                      static_cast<float>(c.latitude + dlat * (1 + k))};
     if ((dlat == 0 || p.latitude != v.latitude) && (dlon == 0 || p.longitude != v.longitude)) {
       return p;
     }
@@ -214,13 +222,13 @@ TEST(PlotBoundary, EveryPointIsTheLastOneTheSelectionKeepsOnItsRay) {
   for (const PlotCircle& c : kCircles) {
     SCOPED_TRACE(std::to_string(c.latitude) + "," + std::to_string(c.longitude) + " r " +
                  std::to_string(c.radius_miles));
-    const auto boundary = TraceBoundary(c, kDistance);
+    const auto boundary = TraceBoundary(c);
     ASSERT_EQ(boundary.size(), 360u);
     for (const BoundaryPoint& v : boundary) {
       ASSERT_FALSE(v.open);
       ASSERT_TRUE(Inside(c, v.latitude, v.longitude));
-      const Poi beyond = NextOutward(c, v);
-      ASSERT_FALSE(InGroup(c, kDistance, beyond))
+      const PlotPoint beyond = NextOutward(c, v);
+      ASSERT_FALSE(geo::Inside(c, beyond))
           << v.latitude << "," << v.longitude << " -> " << beyond.latitude << ","
           << beyond.longitude;
     }
@@ -230,7 +238,7 @@ TEST(PlotBoundary, EveryPointIsTheLastOneTheSelectionKeepsOnItsRay) {
 TEST(PlotBoundary, ExtremePointsAreWhereTheSelectionEnds) {
   for (const PlotCircle& c : kCircles) {
     SCOPED_TRACE(std::to_string(c.latitude) + "," + std::to_string(c.longitude));
-    const auto boundary = TraceBoundary(c, kDistance);
+    const auto boundary = TraceBoundary(c);
     const BoundaryPoint east = boundary[0], north = boundary[90], west = boundary[180],
                         south = boundary[270];
     // Straight north and south on the centre's meridian, east and west on its
@@ -259,31 +267,37 @@ TEST(PlotBoundary, ExtremePointsAreWhereTheSelectionEnds) {
 
 TEST(PlotBoundary, OddCircles) {
   // Nothing is selected: no curve at all.
-  EXPECT_TRUE(TraceBoundary({51, 0, -1}, kDistance).empty());
-  EXPECT_TRUE(TraceBoundary({NAN, 0, 30}, kDistance).empty());
-  EXPECT_TRUE(TraceBoundary({51, 0, INFINITY}, kDistance).empty());
+  EXPECT_TRUE(TraceBoundary({51, 0, -1}).empty());
+  EXPECT_TRUE(TraceBoundary({NAN, 0, 30}).empty());
+  EXPECT_TRUE(TraceBoundary({51, 0, INFINITY}).empty());
   // Radius 0: the centre alone.
-  for (const BoundaryPoint& v : TraceBoundary({51.5f, -0.1f, 0}, kDistance)) {
+  for (const BoundaryPoint& v : TraceBoundary({51.5f, -0.1f, 0})) {
     EXPECT_EQ(v.latitude, 51.5f);
     EXPECT_EQ(v.longitude, -0.1f);
   }
   // At the pole every longitude is at distance 0 from the centre's
   // parallel: the east and west rays run off the map and say so.
-  const auto pole = TraceBoundary({90, 0, 30}, kDistance);
+  const auto pole = TraceBoundary({90, 0, 30});
   ASSERT_EQ(pole.size(), 360u);
   EXPECT_TRUE(pole[0].open);
   EXPECT_TRUE(pole[180].open);
   EXPECT_FALSE(pole[90].open);
   // A radius of half the earth traces without trouble.
-  const auto huge = TraceBoundary({51, 0, 12450}, kDistance);
+  const auto huge = TraceBoundary({51, 0, 12450});
   ASSERT_EQ(huge.size(), 360u);
   for (const BoundaryPoint& v : huge) EXPECT_TRUE(Inside({51, 0, 12450}, v.latitude, v.longitude));
 }
 
 // --- The picture ---------------------------------------------------------------
 
-class PlotSvgTest : public nodalux::testing::ScreenTest {
+class PlotSvgTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    temp_dir_ = fs::temp_directory_path() / ("plot_svg_test_" + std::to_string(::getpid()));
+    fs::create_directories(temp_dir_);
+  }
+  void TearDown() override { fs::remove_all(temp_dir_); }
+
   fs::path Save(const std::string& svg, const std::string& name) {
     const fs::path path = temp_dir_ / name;
     std::ofstream(path, std::ios::binary) << svg;
@@ -292,14 +306,16 @@ class PlotSvgTest : public nodalux::testing::ScreenTest {
     }
     return path;
   }
+
+  fs::path temp_dir_;
 };
 
 TEST_F(PlotSvgTest, DrawsTheDesktopGroupAndTheSelectionBoundary) {
   for (const PlotCircle& c : kCircles) {
     const std::string tag = std::to_string(&c - kCircles);
     SCOPED_TRACE(tag);
-    const std::vector<Poi> pois = Scatter(c, 3000, 3);
-    const PlotInput input{pois, c, kDistance};
+    const std::vector<PlotPoint> pois = Scatter(c, 3000, 3);
+    const PlotInput input{pois, c};
     const std::string text = PlotSvg(input);
     const Svg svg = ParseSvg(text);
     ASSERT_EQ(svg.error, "");
@@ -310,7 +326,7 @@ TEST_F(PlotSvgTest, DrawsTheDesktopGroupAndTheSelectionBoundary) {
     EXPECT_EQ(text.find("inf"), std::string::npos);
 
     // The group is the desktop program's, to the POI.
-    const std::int32_t group = DesktopGroupSize(pois, c.latitude, c.longitude, c.radius_miles);
+    const std::int32_t group = DesktopGroupSize(pois, c);
     ASSERT_GT(group, 0);
     ASSERT_LT(group, static_cast<std::int32_t>(pois.size()));
     EXPECT_EQ(PathPoints(svg.ById("group")->attributes.at("d")).size(), static_cast<std::size_t>(group));
@@ -319,7 +335,7 @@ TEST_F(PlotSvgTest, DrawsTheDesktopGroupAndTheSelectionBoundary) {
               std::to_string(pois.size()) + " POI, " + std::to_string(group) + " in the group");
 
     // The centre and the curve, read back off the picture.
-    const PlotGeometry g = LayOut(input, TraceBoundary(c, kDistance));
+    const PlotGeometry g = LayOut(input, TraceBoundary(c));
     const auto centre = PathPoints(svg.ById("centre")->attributes.at("d"));
     ASSERT_EQ(centre.size(), 2u);
     EXPECT_NEAR(centre[0].x + 7, g.X(c.longitude), 0.006);
@@ -328,7 +344,7 @@ TEST_F(PlotSvgTest, DrawsTheDesktopGroupAndTheSelectionBoundary) {
     ASSERT_EQ(curve.size(), 360u);
     // Just inside and just outside each drawn point: by 0.2 %, or by a few
     // float steps where the circle is so small that they matter.
-    const auto boundary = TraceBoundary(c, kDistance);
+    const auto boundary = TraceBoundary(c);
     const double step = std::nextafter(c.latitude, 1000.0f) - c.latitude;
     const double margin = 0.002 + 3 * step / (double{boundary[90].latitude} - c.latitude);
     for (const Xy& p : curve) {
@@ -370,11 +386,11 @@ TEST_F(PlotSvgTest, DrawsTheDesktopGroupAndTheSelectionBoundary) {
 // The degrees and miles the picture states agree with where it draws.
 TEST_F(PlotSvgTest, AxesAndScaleBarTellTheTruth) {
   const PlotCircle c = kCircles[0];
-  const std::vector<Poi> pois = Scatter(c, 500, 9);
-  const PlotInput input{pois, c, kDistance};
+  const std::vector<PlotPoint> pois = Scatter(c, 500, 9);
+  const PlotInput input{pois, c};
   const Svg svg = ParseSvg(PlotSvg(input));
   ASSERT_EQ(svg.error, "");
-  const PlotGeometry g = LayOut(input, TraceBoundary(c, kDistance));
+  const PlotGeometry g = LayOut(input, TraceBoundary(c));
 
   std::size_t longitude_labels = 0, latitude_labels = 0;
   for (const Element& e : svg.elements) {
@@ -413,7 +429,7 @@ TEST_F(PlotSvgTest, AxesAndScaleBarTellTheTruth) {
   const double ground =
       SelectionDistance(c.latitude, static_cast<float>(g.Longitude(ends[0].x)), c.latitude,
                         static_cast<float>(g.Longitude(ends[0].x + bar_pixels))) /
-      kMetresPerMile;
+      geo::kMetresPerMile;
   EXPECT_NEAR(ground, miles, miles * 0.002);
 }
 
@@ -421,28 +437,28 @@ TEST_F(PlotSvgTest, OddInputsStillGiveAPicture) {
   const float nan = NAN;
   struct Case {
     std::string name;
-    std::vector<Poi> pois;
+    std::vector<PlotPoint> pois;
     std::optional<PlotCircle> circle;
     std::string title;
   };
   const Case cases[] = {
       {"empty", {}, PlotCircle{51.47604f, 0, 30}, "0 POI, 0 in the group"},
-      {"all kept", {{-0.1f, 51.5f, "a"}, {2.35f, 48.85f, "b"}}, std::nullopt, "2 POI, all kept"},
+      {"all kept", {{-0.1f, 51.5f}, {2.35f, 48.85f}}, std::nullopt, "2 POI, all kept"},
       {"nothing at all", {}, std::nullopt, "0 POI, all kept"},
-      {"not numbers", {{nan, 51.5f, "a"}, {-0.1f, 51.5f, "b"}}, PlotCircle{51.5f, -0.1f, 1},
+      {"not numbers", {{nan, 51.5f}, {-0.1f, 51.5f}}, PlotCircle{51.5f, -0.1f, 1},
        "2 POI, 1 in the group"},
-      {"radius 0 at a POI", {{-0.1f, 51.5f, "a"}}, PlotCircle{51.5f, -0.1f, 0},
+      {"radius 0 at a POI", {{-0.1f, 51.5f}}, PlotCircle{51.5f, -0.1f, 0},
        "1 POI, 1 in the group"},
-      {"far away", {{170.0f, -40.0f, "nz"}}, PlotCircle{51.5f, -0.1f, 30},
+      {"far away", {{170.0f, -40.0f}}, PlotCircle{51.5f, -0.1f, 30},
        "1 POI, 0 in the group"},
-      {"at the pole", {{0, 89.9f, "p"}}, PlotCircle{90, 0, 30}, "1 POI, 1 in the group"},
-      {"negative radius", {{0, 0, "p"}}, PlotCircle{0, 0, -1}, "1 POI, 0 in the group"},
-      {"circle not numbers", {{0, 0, "p"}}, PlotCircle{nan, 0, 10}, "1 POI, 0 in the group"},
+      {"at the pole", {{0, 89.9f}}, PlotCircle{90, 0, 30}, "1 POI, 1 in the group"},
+      {"negative radius", {{0, 0}}, PlotCircle{0, 0, -1}, "1 POI, 0 in the group"},
+      {"circle not numbers", {{0, 0}}, PlotCircle{nan, 0, 10}, "1 POI, 0 in the group"},
       {"a name in the title", {}, std::nullopt, "0 POI, all kept"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
-    const PlotInput input{test.pois, test.circle, kDistance};
+    const PlotInput input{test.pois, test.circle};
     const std::string text = PlotSvg(input);
     const Svg svg = ParseSvg(text);
     ASSERT_EQ(svg.error, "");
@@ -459,8 +475,8 @@ TEST_F(PlotSvgTest, OddInputsStillGiveAPicture) {
 
 TEST(PlotSvgOutput, ComesInBoundedPiecesThatMakeTheWhole) {
   const PlotCircle c = kCircles[0];
-  const std::vector<Poi> pois = Scatter(c, 30000, 4);
-  const PlotInput input{pois, c, kDistance};
+  const std::vector<PlotPoint> pois = Scatter(c, 30000, 4);
+  const PlotInput input{pois, c};
   std::string joined;
   std::size_t largest = 0;
   WritePlotSvg(input, [&](std::string_view piece) {

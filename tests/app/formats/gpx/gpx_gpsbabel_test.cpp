@@ -15,11 +15,13 @@
 #include "app/formats/encoding/name_encoding.h"
 #include "app/formats/gpx/gpx_writer.h"
 #include "tests/app/formats/gpx/gpx_test_support.h"
+#include "tests/app/formats/gpx/unicsv.h"
 
 namespace nodalux::gpx {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ParseUnicsv;
 using encoding::NameCodec;
 using encoding::NameEncoding;
 
@@ -57,52 +59,6 @@ class GpsBabel : public ::testing::Test {
 
   fs::path dir_;
 };
-
-// The fields of one line of GPSBabel's unicsv: commas between fields,
-// double quotes around some, doubled inside.
-std::vector<std::string> CsvFields(std::string_view line) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      fields.emplace_back();
-    } else if (c != '\r') {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
-
-struct CsvPoint {
-  double latitude, longitude;
-  std::string name;
-};
-
-std::vector<CsvPoint> ParseUnicsv(const std::string& text) {
-  std::istringstream in(text);
-  std::string line;
-  std::getline(in, line);
-  EXPECT_EQ(CsvFields(line), (std::vector<std::string>{"No", "Latitude", "Longitude", "Name"}));
-  std::vector<CsvPoint> points;
-  while (std::getline(in, line)) {
-    const auto f = CsvFields(line);
-    if (f.size() < 4) continue;
-    points.push_back({std::stod(f[1]), std::stod(f[2]), f[3]});
-  }
-  return points;
-}
 
 // Names with what a reader might trip on; no control characters, which
 // GPSBabel's CSV cannot keep on one line.

@@ -1,20 +1,22 @@
 #include "toolkit/core/registry_store.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
+
+#include "toolkit/os/files.h"
+#include "toolkit/os/os.h"
 
 namespace zarv {
 namespace {
+
+namespace os = zarv::os;
 
 // Marks a database as ours ("ZRRG"); a database with any other mark, or
 // with tables but no mark, belongs to somebody else.
@@ -92,8 +94,8 @@ int ErrorNumber(sqlite3* db) {
 // files write-ahead logging reads through (a folder it may not write to).
 // Only while no log is pending: a store without one holds every commit.
 Db OpenImmutable(const std::string& path) {
-  struct stat wal {};
-  if (::stat((path + "-wal").c_str(), &wal) == 0 && wal.st_size > 0) return nullptr;
+  os::FileInfo wal;
+  if (os::Door().stat(path + "-wal", true, &wal) == 0 && wal.size > 0) return nullptr;
   std::string uri = "file:";
   static const char kHex[] = "0123456789ABCDEF";
   for (const unsigned char c : path) {
@@ -114,8 +116,8 @@ Db OpenImmutable(const std::string& path) {
 // store until it is folded in (see put), so ending waits for no disk.
 struct Session {
   std::string path;
-  dev_t dev = 0;
-  ino_t ino = 0;
+  std::uint64_t dev = 0;
+  std::uint64_t ino = 0;
   pid_t pid = 0;
   bool writable = false;
   bool logged = false;      // the store is in write-ahead-log mode
@@ -143,8 +145,8 @@ WriteGroup& TheGroup() {
   return group;
 }
 
-bool Matches(const Session& s, const std::string& path, const struct stat& st) {
-  return s.db && s.path == path && s.dev == st.st_dev && s.ino == st.st_ino &&
+bool Matches(const Session& s, const std::string& path, const os::FileInfo& st) {
+  return s.db && s.path == path && s.dev == st.device && s.ino == st.inode &&
          s.pid == ::getpid();
 }
 
@@ -193,12 +195,12 @@ void Drop(Session& s) {
   s.writable = s.logged = s.in_group = false;
 }
 
-void Keep(Session& s, Db db, const std::string& path, const struct stat& st, bool writable) {
+void Keep(Session& s, Db db, const std::string& path, const os::FileInfo& st, bool writable) {
   Drop(s);
   s.db = std::move(db);
   s.path = path;
-  s.dev = st.st_dev;
-  s.ino = st.st_ino;
+  s.dev = st.device;
+  s.ino = st.inode;
   s.pid = ::getpid();
   s.writable = writable;
 }
@@ -207,7 +209,7 @@ void Keep(Session& s, Db db, const std::string& path, const struct stat& st, boo
 // run's own when it is open on that file, else a new one, kept when the
 // store is ours. Null when the file is not a store of ours or cannot be
 // read.
-sqlite3* Reader(const std::string& path, const struct stat& st, Db& scratch) {
+sqlite3* Reader(const std::string& path, const os::FileInfo& st, Db& scratch) {
   Session& s = TheSession();
   if (Matches(s, path, st)) return s.db.get();
   // Read-write when possible, so that a log left by a killed writer is
@@ -273,8 +275,10 @@ std::string RegistryStore::DefaultPath() {
 
 RegistryStore::Lookup RegistryStore::get(int root, std::string_view key, std::string_view name,
                                          RegistryValue* value) const {
-  struct stat st {};
-  if (::stat(path_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Lookup::kKeyMissing;
+  os::FileInfo st;
+  if (os::Door().stat(path_, true, &st) != 0 || st.kind != os::Kind::kRegular) {
+    return Lookup::kKeyMissing;
+  }
   Db scratch;
   sqlite3* db = Reader(path_, st, scratch);
   if (!db) return Lookup::kKeyMissing;
@@ -312,19 +316,14 @@ int RegistryStore::put(int root, std::string_view key, std::string_view name,
     return error;
   };
 
-  const std::filesystem::path file(path_);
-  if (file.has_parent_path()) {
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec) return failed(ec.value());
-  }
-  struct stat st {};
-  if (::stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return failed(EISDIR);
+  if (const int error = os::MakeFolders(std::string(os::FolderPart(path_)))) return failed(error);
+  os::FileInfo st;
+  if (os::Door().stat(path_, true, &st) == 0 && st.kind != os::Kind::kRegular) return failed(EISDIR);
 
   Session& s = TheSession();
   if (!Matches(s, path_, st) || !s.writable) {
     Db db = Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    if (!db || ::stat(path_.c_str(), &st) != 0) return failed(EACCES);
+    if (!db || os::Door().stat(path_, true, &st) != 0) return failed(EACCES);
     switch (Identify(db.get())) {
       case Identity::kOurs:
       case Identity::kEmpty:

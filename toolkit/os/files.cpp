@@ -293,6 +293,22 @@ int DeleteFile(const std::string& path) {
   return Door().unlink(path);
 }
 
+int MakeFolders(const std::string& path) {
+  std::size_t end = 0;
+  while (end < path.size()) {
+    end = path.find('/', end + 1);
+    if (end == std::string::npos) end = path.size();
+    const std::string folder = path.substr(0, end);
+    const int made = Door().make_folder(folder, 0777);
+    if (made == 0) continue;
+    // Already there (EEXIST, or EACCES for a folder we may not write in).
+    FileInfo info;
+    if (Door().stat(folder, true, &info) != 0) return made;
+    if (info.kind != Kind::kDirectory) return ENOTDIR;
+  }
+  return 0;
+}
+
 int FindMatches(std::string_view pattern, std::vector<std::string>* names) {
   const std::string_view name = NamePart(pattern);
   if (name.empty()) return ENOENT;

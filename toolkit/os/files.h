@@ -123,6 +123,11 @@ int CopyFile(const std::string& source, const std::string& target);
 // Deletes exactly the file `path` names (no wildcards); a folder is refused.
 int DeleteFile(const std::string& path);
 
+// Makes the folder `path` and any of its parents that are missing (mode
+// 0777 less the umask); 0 when it is there already, ENOTDIR when something
+// on the way is not a folder.
+int MakeFolders(const std::string& path);
+
 // The names that `pattern` stands for, sorted: itself when its file-name
 // part holds no wildcard, else the names in its folder that the wildcards
 // * and ? match (every other character stands for itself). ENOENT when

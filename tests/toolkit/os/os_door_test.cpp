@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -328,6 +329,26 @@ TEST_F(DoorTest, FoldersAreMadeAndEntered) {
   DoorScope scope(faulty);
   EXPECT_EQ(Door().make_folder(Path("other"), 0700), EROFS);
   EXPECT_EQ(KindOf(Path("other")), Kind::kMissing);
+}
+
+TEST_F(DoorTest, MakingFoldersMakesTheMissingParentsAndStopsAtAFile) {
+  EXPECT_EQ(MakeFolders(Path("a/b/c")), 0);
+  EXPECT_EQ(KindOf(Path("a/b/c")), Kind::kDirectory);
+  EXPECT_EQ(MakeFolders(Path("a/b/")), 0);  // there already
+  EXPECT_EQ(MakeFolders(""), 0);            // the current folder
+  std::ofstream(Path("file")) << "x";
+  EXPECT_EQ(MakeFolders(Path("file/sub")), ENOTDIR);
+  EXPECT_EQ(MakeFolders(Path("file")), ENOTDIR);
+
+  // Every folder on the way is asked for; the one for "y" fails.
+  const std::string deep = Path("x/y/z");
+  const int y = static_cast<int>(std::count(deep.begin(), deep.end(), '/')) - 1;
+  FaultyOs faulty;
+  faulty.fail(Call::kMakeFolder, y, ENOSPC);
+  DoorScope scope(faulty);
+  EXPECT_EQ(MakeFolders(deep), ENOSPC);
+  EXPECT_EQ(KindOf(Path("x")), Kind::kDirectory);
+  EXPECT_EQ(KindOf(Path("x/y")), Kind::kMissing);
 }
 
 // A probe runs in a copy of the process: whatever it does there (print,

@@ -10,7 +10,7 @@
 # maximising reaches the program as a resize with every list line redrawn at
 # the new scale, that restoring gives the original size back, and that the
 # close request ends the run.
-set -euo pipefail
+set -eEuo pipefail
 program_dir=$1 data_file=$2
 
 [ -n "${DISPLAY:-}" ] || { echo "run under with_window_manager.sh"; exit 1; }
@@ -36,9 +36,12 @@ fail() {  # to standard error: it may be called inside $(...)
     echo "FAIL: $*"
     echo "--- transcript"; cat "$work/transcript" 2>/dev/null || true
     echo "--- stderr"; cat "$work/stderr"
+    echo "--- windows the window manager knows"; wmctrl -l 2>&1 || true
   } >&2
   exit 1
 }
+# A tool that fails ends the test the same way, saying which step it was.
+trap 'fail "line $LINENO: \"$BASH_COMMAND\" ended with status $?"' ERR
 # Waits up to 20 s for a transcript line matching the pattern, counted from
 # line $2 on.
 wait_line() {

@@ -40,7 +40,6 @@ QWidget* OwnerOf(const ModalContext& context) {
 
 // ---------------------------------------------------------------- message box
 
-constexpr int kActivePatienceMs = 5000;
 constexpr int kBoxClicks = 3;
 
 struct BoxButton {

@@ -83,13 +83,22 @@ IFS=', ' read -r -a h <<<"$hints"
 xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_MAXIMIZE_HORZ ||
   fail "the window manager does not offer maximising: $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)"
 
-# File, Open, a name typed into the dialog: a person's keys.
+# File, Open, a name typed into the dialog: a person's keys, through the
+# keyboard to the active window. (Keys sent to a named window fail when the
+# press closes that window before the release is sent.)
 xdotool windowactivate --sync "$window"
-xdotool key --window "$window" --delay 100 alt+f o
+xdotool key --delay 100 alt+f o
 dialog=$(visible_named '^Open File$' 1)
 xdotool windowactivate --sync "$dialog"
-xdotool type --window "$dialog" --delay 20 "pubs.csv"
-xdotool key --window "$dialog" Return
+xdotool type --delay 20 "pubs.csv"
+# The first Return may only take the name the dialog's completion offers.
+for _ in 1 2 3; do
+  xdotool key Return
+  for _ in $(seq 50); do
+    [ -z "$(xdotool search --onlyvisible --name '^Open File$' 2>/dev/null || true)" ] && break 2
+    sleep 0.1
+  done
+done
 wait_line 'points read\. .* added to new group'
 normal=$(geometry)
 

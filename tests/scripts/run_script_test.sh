@@ -93,13 +93,18 @@ else
 fi
 if [ ${#run_as[@]} -gt 0 ] && [ -n "${ZARVSCREENSHOTS:-}" ]; then chown nobody:nogroup "$ZARVSCREENSHOTS"; fi
 
+normalise() { sed -e "s|$work/run|\$WORK|g" -e "s|$work/program|\$PROGRAM|g" -e "s|$work|\$TMP|g" "$1"; }
+
 status=0
-(cd "$work/run" && timeout 120 "${run_as[@]}" "$work/program/nodalux") >"$work/stdout" 2>"$work/stderr" || status=$?
-if [ "$status" -ne 0 ]; then
+limit=${NODALUX_SCRIPT_TIMEOUT:-120}
+(cd "$work/run" && timeout "$limit" "${run_as[@]}" "$work/program/nodalux") >"$work/stdout" 2>"$work/stderr" || status=$?
+if [ "$status" -eq 124 ]; then
+  echo "nodalux was still running after $limit s; the last transcript line before it stuck:"
+  tail -n 1 "$work/transcript" 2>/dev/null | normalise /dev/stdin || true
+  cat "$work/stderr"
+elif [ "$status" -ne 0 ]; then
   echo "nodalux exited with $status"; cat "$work/stderr"
 fi
-
-normalise() { sed -e "s|$work/run|\$WORK|g" -e "s|$work/program|\$PROGRAM|g" -e "s|$work|\$TMP|g" "$1"; }
 
 fail=0
 if [ ! -f "$script_dir/$name.transcript" ]; then

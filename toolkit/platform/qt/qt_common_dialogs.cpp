@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -39,6 +40,8 @@ QWidget* OwnerOf(const ModalContext& context) {
 }
 
 // ---------------------------------------------------------------- message box
+
+constexpr int kBoxClicks = 3;
 
 struct BoxButton {
   QMessageBox::StandardButton button;
@@ -101,21 +104,41 @@ int TypeOf(QMessageBox& box) {
   return -1;
 }
 
-// Once the box shows: the screenshot, then (under a script) the answer.
+// Once the box is on screen: the screenshot, then (under a script) the
+// answer, clicked as a person clicks it: in the active window. A box that
+// is mapped but not yet active may still lose the focus to its owner while
+// the window manager settles, and a button that loses the focus between
+// press and release takes no click. A click lost that way is given again;
+// a box that takes none is noted and closed, so a scripted run always ends.
 void AnswerWhenShown(QMessageBox& box, ModalContext& context, int number,
-                     QMessageBox::StandardButton answer, bool scripted) {
-  if (!box.isVisible()) {
-    QTimer::singleShot(10, &box, [&box, &context, number, answer, scripted] {
-      AnswerWhenShown(box, context, number, answer, scripted);
+                     QMessageBox::StandardButton answer, bool scripted, int clicks = 0) {
+  const QWindow* handle = box.windowHandle();
+  if (!box.isVisible() || !handle || !handle->isExposed()) {
+    QTimer::singleShot(10, &box, [&box, &context, number, answer, scripted, clicks] {
+      AnswerWhenShown(box, context, number, answer, scripted, clicks);
     });
     return;
   }
-  SaveScreenshot(box, context, QStringLiteral("box-%1").arg(number));
+  if (clicks == 0) SaveScreenshot(box, context, QStringLiteral("box-%1").arg(number));
   if (!scripted) return;
-  // A person clicks the button.
-  if (QAbstractButton* button = box.button(answer)) Click(*button, button->rect().center());
+  const std::string name = "box " + std::to_string(number);
+  box.activateWindow();
+  if (!WaitUntil([&box] { return box.isActiveWindow() || !box.isVisible(); }, kActivePatienceMs) &&
+      clicks == 0)
+    context.transcript.note(name + " did not become the active window");
+  if (!box.isVisible()) return;
+  QAbstractButton* button = box.button(answer);
+  if (button) Click(*button, button->rect().center());
+  if (!box.isVisible()) return;
+  if (button && clicks + 1 < kBoxClicks) {
+    QTimer::singleShot(0, &box, [&box, &context, number, answer, scripted, clicks] {
+      AnswerWhenShown(box, context, number, answer, scripted, clicks + 1);
+    });
+    return;
+  }
+  context.transcript.note(name + " took no click on its button; closed");
+  static_cast<QDialog&>(box).done(QDialog::Rejected);
 }
-
 }  // namespace
 
 MessageBoxResult RunMessageBox(const MessageBoxSpec& spec, ModalContext& context) {

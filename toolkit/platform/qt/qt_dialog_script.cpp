@@ -59,7 +59,7 @@ void TemplateDialog::first_shown() {
   if (!context_.script || ending_) return;
   // Keys go to the active window; a person acts in the dialog once it is.
   activateWindow();
-  if (!WaitUntil([this] { return isActiveWindow(); }, 5000))
+  if (!WaitUntil([this] { return isActiveWindow(); }, kActivePatienceMs))
     note("dialog " + std::to_string(spec_.id) + " did not become the active window");
   if (ending_) return;
   // The driver notes it when the script does not answer this dialog.

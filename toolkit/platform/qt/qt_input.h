@@ -24,5 +24,8 @@ void Key(QWidget& widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModif
          const QString& text = {});
 // Processes events until `done` holds or `ms` milliseconds have passed.
 bool WaitUntil(const std::function<bool()>& done, int ms = 2000);
+// How long a window is given to become the active one before a person acts
+// in it: the window manager may be slow on a busy machine.
+constexpr int kActivePatienceMs = 5000;
 
 }  // namespace zarv::platform::qt

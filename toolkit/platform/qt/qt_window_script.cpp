@@ -40,6 +40,14 @@ void CloseMenus() {
   }
 }
 
+// A window out of sight (hidden or minimised) is left where it is: asking
+// for it to be active would bring it back.
+bool Activate(QWidget& window) {
+  if (window.isActiveWindow() || !window.isVisible() || window.isMinimized()) return true;
+  window.activateWindow();
+  return WaitUntil([&window] { return window.isActiveWindow(); }, kActivePatienceMs);
+}
+
 }  // namespace
 
 PickResult PickCommand(MainWindow& window, int id) {
@@ -48,11 +56,17 @@ PickResult PickCommand(MainWindow& window, int id) {
     QMenu* menu = top->menu();
     std::vector<QAction*> path;
     if (!menu || !top->isEnabled() || !PathTo(*menu, id, path)) continue;
-    Click(*bar, bar->actionGeometry(top).center());
-    if (!OpenedBy(*top)) {
-      CloseMenus();
-      return PickResult::kNotOpened;
+    // The click goes to the active window, as a person's does. A menu that
+    // opens while the window manager still moves the focus (a dialog has
+    // just gone) closes again at once; a person then clicks once more.
+    bool opened = false;
+    for (int attempt = 0; attempt < 2 && !opened; ++attempt) {
+      Activate(window);
+      Click(*bar, bar->actionGeometry(top).center());
+      opened = OpenedBy(*top);
+      if (!opened) CloseMenus();
     }
+    if (!opened) return PickResult::kNotOpened;
     for (QAction* step : path) {
       Click(*menu, menu->actionGeometry(step).center());
       if (step == path.back()) break;

@@ -10,7 +10,7 @@
 # maximising reaches the program as a resize with every list line redrawn at
 # the new scale, that restoring gives the original size back, and that the
 # close request ends the run.
-set -euo pipefail
+set -eEuo pipefail
 program_dir=$1 data_file=$2
 
 [ -n "${DISPLAY:-}" ] || { echo "run under with_window_manager.sh"; exit 1; }
@@ -36,9 +36,12 @@ fail() {  # to standard error: it may be called inside $(...)
     echo "FAIL: $*"
     echo "--- transcript"; cat "$work/transcript" 2>/dev/null || true
     echo "--- stderr"; cat "$work/stderr"
+    echo "--- windows the window manager knows"; wmctrl -l 2>&1 || true
   } >&2
   exit 1
 }
+# A tool that fails ends the test the same way, saying which step it was.
+trap 'fail "line $LINENO: \"$BASH_COMMAND\" ended with status $?"' ERR
 # Waits up to 20 s for a transcript line matching the pattern, counted from
 # line $2 on.
 wait_line() {
@@ -80,13 +83,22 @@ IFS=', ' read -r -a h <<<"$hints"
 xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_MAXIMIZE_HORZ ||
   fail "the window manager does not offer maximising: $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)"
 
-# File, Open, a name typed into the dialog: a person's keys.
+# File, Open, a name typed into the dialog: a person's keys, through the
+# keyboard to the active window. (Keys sent to a named window fail when the
+# press closes that window before the release is sent.)
 xdotool windowactivate --sync "$window"
-xdotool key --window "$window" --delay 100 alt+f o
+xdotool key --delay 100 alt+f o
 dialog=$(visible_named '^Open File$' 1)
 xdotool windowactivate --sync "$dialog"
-xdotool type --window "$dialog" --delay 20 "pubs.csv"
-xdotool key --window "$dialog" Return
+xdotool type --delay 20 "pubs.csv"
+# The first Return may only take the name the dialog's completion offers.
+for _ in 1 2 3; do
+  xdotool key Return
+  for _ in $(seq 50); do
+    [ -z "$(xdotool search --onlyvisible --name '^Open File$' 2>/dev/null || true)" ] && break 2
+    sleep 0.1
+  done
+done
 wait_line 'points read\. .* added to new group'
 normal=$(geometry)
 

@@ -10,6 +10,12 @@ for tool in Xvfb openbox wmctrl xdpyinfo; do
 done
 
 x_dir=$(mktemp -d)
+# Home and XDG folders of its own, so that two of these runs at once share
+# no settings, caches or window manager state.
+mkdir -p "$x_dir/home" "$x_dir/config" "$x_dir/cache" "$x_dir/data" "$x_dir/runtime"
+chmod 700 "$x_dir/runtime"
+export HOME="$x_dir/home" XDG_CONFIG_HOME="$x_dir/config" XDG_CACHE_HOME="$x_dir/cache"
+export XDG_DATA_HOME="$x_dir/data" XDG_RUNTIME_DIR="$x_dir/runtime"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
@@ -41,3 +47,9 @@ pids+=("$wm")
 wmctrl -m >/dev/null 2>&1 || { echo "openbox did not start on $DISPLAY"; cat "$x_dir/openbox.log" "$x_dir/xvfb.log"; exit 1; }
 
 "$@"
+status=$?
+if [ "$status" -ne 0 ]; then
+  echo "--- $DISPLAY: openbox log"; cat "$x_dir/openbox.log"
+  echo "--- Xvfb log"; cat "$x_dir/xvfb.log"
+fi
+exit "$status"

@@ -78,7 +78,7 @@ std::string TempFileFailure(int error) {
 std::int32_t NameWithLineBreak() {
   const std::int32_t count = std::clamp(GROUP_COUNT, 0, MAX_POI);
   for (std::int32_t i = 1; i <= count; ++i) {
-    if (std::as_const(GROUP_TABLE)[i].NAME.view().find('\n') != std::string_view::npos) return i;
+    if (GROUP_TABLE.at(i).name.find('\n') != std::string_view::npos) return i;
   }
   return 0;
 }
@@ -165,7 +165,7 @@ void WRITE_OV2() {
   const std::string output(OUTPUT_FILE.trimmed());
   if (!CheckOutputFile(output)) return;
   if (const std::int32_t i = NameWithLineBreak()) {
-    const std::string_view name = std::as_const(GROUP_TABLE)[i].NAME.view();
+    const std::string_view name = GROUP_TABLE.at(i).name;
     ReportNotWritten(output, "The name of POI " + std::to_string(i) + " (\"" +
                                  std::string(name.substr(0, name.find('\n'))) +
                                  "...\") holds a line break,\rwhich the converter's input cannot carry.");

@@ -84,7 +84,9 @@ TEST_F(OpenCommand, AFileThatDoesNotLoadLeavesEverythingAsItWas) {
       EXPECT_FALSE(QUIT_REQUESTED);
       const std::vector<std::string> boxes = ScreenLines("box ");
       ASSERT_FALSE(boxes.empty());
-      if (!c.box.empty()) EXPECT_NE(boxes.back().find(c.box), std::string::npos) << boxes.back();
+      if (!c.box.empty()) {
+        EXPECT_NE(boxes.back().find(c.box), std::string::npos) << boxes.back();
+      }
       // The group is the one before: the last line says nothing was added.
       EXPECT_TRUE(ScreenLines("text ").back().ends_with(" 0 added to " + std::string(mode ? "group\"" : "new group\"")));
     }

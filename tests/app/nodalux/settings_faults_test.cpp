@@ -237,7 +237,9 @@ TEST_F(SettingsFaults, EveryFailingCallLeavesEachValueOldOrNew) {
       const bool circle_new = found.find("60.00000") != std::string::npos;
       EXPECT_TRUE(input_old != input_new) << found;
       EXPECT_TRUE(circle_old != circle_new) << found;
-      if (found != new_values) EXPECT_EQ(reported, 13) << found;
+      if (found != new_values) {
+        EXPECT_EQ(reported, 13) << found;
+      }
 
       // The disk works again: so does the store.
       EXPECT_EQ(Store("/maps/new.csv", 60.0f), 0);

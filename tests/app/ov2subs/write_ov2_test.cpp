@@ -244,7 +244,9 @@ TEST_F(WriteOv2, FailedConverterIsReportedNotCountedAsWritten) {
                   ListLine("Running TomTom MakeOV2 utility"), RunLine(failure.run_result),
                   BoxLine(0, 3, "Converter Error",
                           "The OV2 file was not written:\r" + output_.string() + "\r" + failure.why)}));
-    if (fs::exists(output_.parent_path())) EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+    if (fs::exists(output_.parent_path())) {
+      EXPECT_EQ(ReadFileBytes(output_), "old overlay");
+    }
     EXPECT_FALSE(fs::exists(output_.parent_path() / "pubs.bmp"));
     EXPECT_FALSE(fs::exists(temp_dir_ / "makeov2.tmp"));
     EXPECT_EQ(zarv::InfoStatus(1), 0);
@@ -489,8 +491,12 @@ TEST_F(WriteOv2, EveryFailingCallLosesNothingAndNamesTheFile) {
                       box.find("makeov2.tmp") != std::string::npos)
               << box;
         }
-        if (!counted) EXPECT_EQ(Boxes().size(), 1u);
-        if (users_symbol) EXPECT_EQ(ReadFileBytes(symbol), "BM mine");
+        if (!counted) {
+          EXPECT_EQ(Boxes().size(), 1u);
+        }
+        if (users_symbol) {
+          EXPECT_EQ(ReadFileBytes(symbol), "BM mine");
+        }
         EXPECT_EQ(ReadFileBytes(folder / "other.ov2"), "another overlay");
         for (const auto& entry : fs::recursive_directory_iterator(temp_dir_)) {
           EXPECT_FALSE(entry.path().filename().string().starts_with(".zarv-")) << entry.path();

@@ -14,109 +14,38 @@
 set -euo pipefail
 program_dir=$(realpath "$1") ov2_to_csv=$(realpath "$2") pairs=${3:-15}
 nodalux=$program_dir/nodalux
-have_gpsbabel=1
-command -v gpsbabel >/dev/null || { echo "gpsbabel missing: Nodalux timed alone"; have_gpsbabel=0; }
+here=$(dirname "$(realpath "$0")")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-
-# 30000 POI spread over south-east England, about a tenth inside the circle.
-awk 'BEGIN {
-  print "Longitude,Latitude,Name"
-  seed = 12345
-  for (i = 1; i <= 30000; i++) {
-    seed = (seed * 1103515245 + 12345) % 2147483648; lon = -2.0 + 4.0 * seed / 2147483648
-    seed = (seed * 1103515245 + 12345) % 2147483648; lat = 50.5 + 2.0 * seed / 2147483648
-    printf "%.5f,%.5f,\"POI number %d\"\n", lon, lat, i
-  }
-}' > in.csv
-
-job() {  # job SCRIPT OUTPUT: open in.csv, save the group as OUTPUT, close
-  printf 'menu 40002\nfile in.csv\nmenu 40003\nfile %s\nclose\n' "$2" > "$1"
-}
-job ov2.script nodalux.ov2
-job csv.script reference.csv
-
-run_nodalux() {
-  ZARVPLATFORM=headless ZARVSCRIPT=$1 ZARVREGISTRY="$work/registry.sqlite" "$nodalux" \
-    >/dev/null 2>&1
-}
-run_gpsbabel() {
-  gpsbabel -i unicsv -f in.csv -x radius,lat=51.47604,lon=0,distance=30M -o tomtom -F babel.ov2 \
-    >/dev/null 2>&1
-}
-
-# The group a CSV save of the same job writes: the records every OV2 run
-# must hold. The converter groups records by area, so both are sorted.
-rm -f reference.csv
-run_nodalux csv.script
-[ -s reference.csv ] || { echo "FAIL: the reference CSV save wrote nothing"; exit 1; }
-tail -n +2 reference.csv | tr -d '\r' | LC_ALL=C sort > expected.txt
-group=$(wc -l < expected.txt)
-[ "$group" -gt 0 ] || { echo "FAIL: the reference group is empty"; exit 1; }
-
+export ZARVREGISTRY=$work/registry.sqlite
 fail=0
-check_nodalux() {
-  if [ ! -s nodalux.ov2 ]; then echo "FAIL: Nodalux wrote no OV2 file"; fail=1; return; fi
-  if ! "$ov2_to_csv" nodalux.ov2 > got.txt || ! LC_ALL=C sort got.txt | cmp -s - expected.txt; then
-    echo "FAIL: Nodalux's OV2 does not hold the $group POI of the CSV save"; fail=1
-  fi
-}
-check_gpsbabel() {
-  local n
-  n=$("$ov2_to_csv" babel.ov2 2>/dev/null | wc -l) || n=0
-  if [ "$n" -eq 0 ]; then echo "FAIL: GPSBabel wrote no POI"; fail=1; fi
-  babel_group=$n
-}
+. "$here/timing.sh"
+. "$here/gpsbabel_job.sh"
+[ "$have_gpsbabel" = 1 ] || echo "gpsbabel missing: Nodalux timed alone"
 
-# Wall time of one run in microseconds, from the shell's own clock (no
-# extra process around the program).
-micros() {
-  local start=$EPOCHREALTIME
-  "$@"
-  local end=$EPOCHREALTIME
-  echo $(( ${end/./} - ${start/./} ))
-}
+write_job_input
+write_expected_group
+printf 'menu 40002\nfile in.csv\nmenu 40003\nfile nodalux.ov2\nclose\n' > ov2.script
+run_nodalux() { ZARVPLATFORM=headless ZARVSCRIPT=ov2.script "$nodalux" >/dev/null 2>&1; }
+check_nodalux() { check_group_in nodalux.ov2 Nodalux; }
 clean() { rm -f nodalux.ov2 nodalux.bmp babel.ov2 babel.bmp; }
 
 : > nodalux.times; : > gpsbabel.times
-babel_group=0
 for _ in $(seq "$pairs"); do
-  clean; micros run_nodalux ov2.script >> nodalux.times; check_nodalux
+  clean; micros run_nodalux >> nodalux.times; check_nodalux
   if [ "$have_gpsbabel" = 1 ]; then
     clean; micros run_gpsbabel >> gpsbabel.times; check_gpsbabel
   fi
 done
 
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END {
-  if (NR == 0) { print 0; exit }
-  m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-  printf "%.2f\n", m / 1000 }'; }
-peak_kib() {  # the largest resident set of the run, from GNU time
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f %M -o peak.txt "$@" >/dev/null 2>&1 || true
-    cat peak.txt
-  else
-    echo "?"
-  fi
-}
-
 n_ms=$(median nodalux.times)
 clean
-n_kib=$(ZARVPLATFORM=headless ZARVSCRIPT=ov2.script ZARVREGISTRY="$work/registry.sqlite" \
-  peak_kib "$nodalux")
+n_kib=$(ZARVPLATFORM=headless ZARVSCRIPT=ov2.script peak_kib "$nodalux")
 check_nodalux
 echo "job: 30000 POI in, $group in the circle, saved as OV2; $pairs interleaved pairs"
-echo "nodalux:  median ${n_ms} ms wall, peak ${n_kib} KiB"
-if [ "$have_gpsbabel" = 1 ]; then
-  g_ms=$(median gpsbabel.times)
-  clean
-  g_kib=$(peak_kib gpsbabel -i unicsv -f in.csv -x radius,lat=51.47604,lon=0,distance=30M \
-    -o tomtom -F babel.ov2)
-  check_gpsbabel
-  echo "gpsbabel: median ${g_ms} ms wall, peak ${g_kib} KiB ($babel_group POI: its circle is a great circle)"
-  awk -v n="$n_ms" -v g="$g_ms" 'BEGIN { if (n > 0) printf "ratio (GPSBabel time / Nodalux time): %.1f\n", g / n }'
-fi
+printf '%-14s median %s ms wall, peak %s KiB\n' "nodalux:" "$n_ms" "$n_kib"
+if [ "$have_gpsbabel" = 1 ]; then clean; report_gpsbabel Nodalux "$n_ms"; fi
 [ "$fail" = 0 ] && echo "every run wrote the expected output" || echo "FAIL: some runs did not do the work"
 exit $fail

@@ -13,6 +13,7 @@
 #   start_and_convert.sh PROGRAM_DIR OV2_TO_CSV [RUNS]
 set -euo pipefail
 program_dir=$(realpath "$1") ov2_to_csv=$(realpath "$2") runs=${3:-31}
+here=$(dirname "$(realpath "$0")")
 nodalux=$program_dir/nodalux converter=$program_dir/MakeOV2_v1-1.exe
 
 work=$(mktemp -d)
@@ -20,23 +21,7 @@ shm=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$work" "$shm"' EXIT
 cd "$work"
 
-micros() {
-  local start=$EPOCHREALTIME
-  "$@"
-  local end=$EPOCHREALTIME
-  echo $(( ${end/./} - ${start/./} ))
-}
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END {
-  m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-  printf "%.2f\n", m / 1000 }'; }
-peak_kib() {
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f %M -o peak.txt "$@" >/dev/null 2>&1 || true
-    cat peak.txt
-  else
-    echo "?"
-  fi
-}
+. "$here/timing.sh"
 fail=0
 
 # The empty run. A store is made by one run that leaves by File, Exit.

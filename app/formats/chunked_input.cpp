@@ -39,13 +39,6 @@ bool ChunkedInput::hold(std::size_t n) {
   return true;
 }
 
-void ChunkedInput::consume(std::size_t n) {
-  n = std::min(n, end_ - begin_);
-  begin_ += n;
-  offset_ += n;
-  if (begin_ == end_) begin_ = end_ = 0;
-}
-
 bool ChunkedInput::skip(std::uint64_t n) {
   while (true) {
     const std::size_t here = static_cast<std::size_t>(std::min<std::uint64_t>(n, end_ - begin_));

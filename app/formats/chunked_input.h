@@ -28,7 +28,12 @@ class ChunkedInput {
   // Reads at least one more byte in; false at the end, on an error, or when
   // the buffer is full of bytes not yet consumed.
   bool more();
-  void consume(std::size_t n);
+  void consume(std::size_t n) {
+    n = n < end_ - begin_ ? n : end_ - begin_;
+    begin_ += n;
+    offset_ += n;
+    if (begin_ == end_) begin_ = end_ = 0;
+  }
   // Passes over `n` bytes without keeping them; false when the input ends
   // first.
   bool skip(std::uint64_t n);
@@ -61,6 +66,15 @@ class LineReader {
 
   // The next line; false at the end of the input or on a read error.
   bool next(Line* line);
+  // The next line, read by the caller in place: the first `length` bytes
+  // held, then its line end, `used` - `length` bytes that are not kept.
+  void take(std::size_t length, std::size_t used, Line* line) {
+    line->number = ++number_;
+    line->offset = input_.offset();
+    line->text = input_.held().substr(0, length);
+    line->cut = false;
+    input_.consume(used);  // moves no bytes: the view stays valid
+  }
   int error() const { return input_.error(); }
   ChunkedInput& input() { return input_; }
 

@@ -25,7 +25,7 @@ bool CsvReader::header_ok() {
   return start == kCsvHeaderStart;
 }
 
-std::optional<CsvRecord> CsvReader::next() {
+std::optional<CsvRecord> CsvReader::next_line() {
   if (stop_ != CsvStop::kReading) return std::nullopt;
   if (!header_checked_) {
     header_checked_ = true;
@@ -38,11 +38,11 @@ std::optional<CsvRecord> CsvReader::next() {
     }
     if (!lines_.next(&line_)) return finish(lines_.error() ? CsvStop::kReadError : CsvStop::kEnd);
   }
+  CsvRecord record;
   while (lines_.next(&line_)) {
     if (line_.text.empty()) continue;
     const std::string_view text = zarv::LeftTrimmed(line_.text);
     if (text.starts_with(';')) continue;
-    CsvRecord record;
     std::size_t column = 0;
     fault_ = ReadCsvRecord(text, name_buffer_.data(), &record, &column);
     if (fault_ != CsvFault::kNone) {

@@ -35,7 +35,19 @@ class CsvReader {
 
   // The next record; empty once reading has stopped (see stop()). Its name
   // stays valid until the next call.
-  std::optional<CsvRecord> next();
+  std::optional<CsvRecord> next() {
+    // The everyday record, read where it lies in the buffer together with
+    // its line end; anything else line by line.
+    if (header_checked_ && stop_ == CsvStop::kReading) {
+      CsvRecord record;
+      std::size_t length = 0;
+      if (const std::size_t used = ReadPlainCsvLine(lines_.input().held(), kCsvLineLength, &record, &length)) {
+        lines_.take(length, used, &line_);
+        return record;
+      }
+    }
+    return next_line();
+  }
 
   CsvStop stop() const { return stop_; }
   // The line last read (a record, or the one that stopped reading) as it
@@ -50,6 +62,7 @@ class CsvReader {
   int os_error() const { return os_error_; }
 
  private:
+  std::optional<CsvRecord> next_line();
   bool header_ok();
   std::optional<CsvRecord> finish(CsvStop why);
 

@@ -52,7 +52,7 @@ int LeadingDigits(const char* p, std::uint64_t* value) {
 // Appends the digits at p to `value` and passes over them; how many there
 // were (the value wraps only past 19, which callers refuse). Eight bytes at
 // a time where eight are left to look at: numbers mostly have fewer.
-int Digits(const char*& p, const char* end, std::uint64_t* value) {
+[[gnu::always_inline]] inline int Digits(const char*& p, const char* end, std::uint64_t* value) {
   const char* const start = p;
   if (end - p >= 8) {
     std::uint64_t eight = 0;
@@ -76,14 +76,36 @@ int QuoteOrControl(const char* p, char quote) {
   return found == 0 ? 8 : std::countr_zero(found) / 8;
 }
 
+}  // namespace
+
+float DecimalQuotient(std::uint32_t digits, int decimals) {
+  static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                           1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  static constexpr double kTenths[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5,
+                                       1e-6, 1e-7, 1e-8, 1e-9, 1e-10};
+  // The product is within two units of its last place of the quotient, and
+  // a double has 29 bits more than a float: unless those bits put it that
+  // close to the midpoint between two floats, it rounds to the same float.
+  const double near = static_cast<double>(digits) * kTenths[decimals];
+  const std::uint32_t below = static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(near)) & ((1u << 29) - 1);
+  if (below - ((1u << 28) - 8) > 16) return static_cast<float>(near);
+  return static_cast<float>(digits) / kPowersOfTen[decimals];
+}
+
+namespace {
+
 // The everyday shape of a record, read where it lies.
 class QuickRecord {
  public:
   explicit QuickRecord(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
 
+  // Where reading has got to.
+  const char* at() const { return p_; }
+
   // A number such as -0.12345, 51.5, 3., .5 or 1.5E-3, ended by a blank or
   // a comma (not by the end: a record needs its name).
-  std::optional<float> number() {
+  [[gnu::always_inline]] std::optional<float> number() {
+    if (const std::optional<float> value = short_decimal()) return value;
     const char* p = p_;
     if (p < end_ && *p == '+') {
       ++p;
@@ -104,10 +126,8 @@ class QuickRecord {
     }
     if (p < end_ && (*p == ' ' || *p == ',') && count > 0 && count <= 19 &&
         digits <= (1u << 24) && decimals <= 10) {
-      static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                               1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
       p_ = p;
-      const float value = static_cast<float>(digits) / kPowersOfTen[decimals];
+      const float value = DecimalQuotient(static_cast<std::uint32_t>(digits), decimals);
       return negative ? -value : value;
     }
     // Anything longer or with an exponent: the C++ library's exactly rounded
@@ -123,8 +143,44 @@ class QuickRecord {
     return value;
   }
 
+  // The commonest number of all, such as -0.12345 or 51.5: a minus or not,
+  // digits, a point and digits, eight digits at most, read as one block of
+  // eight bytes with the point taken out. Nothing for any other number.
+  [[gnu::always_inline]] std::optional<float> short_decimal() {
+    const char* p = p_;
+    if (end_ - p < 18) return std::nullopt;  // a sign, sixteen bytes and the stop
+    const bool negative = *p == '-';
+    p += negative ? 1 : 0;
+    const std::uint64_t whole = Load8(p) - 0x30 * kOnes;
+    const std::uint64_t not_digit = (whole | (whole + 0x76 * kOnes)) & kHighBits;
+    const int before = std::countr_zero(not_digit | (1ull << 63)) / 8;  // 0..7
+    if (before == 0 || p[before] != '.') return std::nullopt;
+    const std::uint64_t fraction = Load8(p + before + 1) - 0x30 * kOnes;
+    const std::uint64_t not_fraction = (fraction | (fraction + 0x76 * kOnes)) & kHighBits;
+    const int after = std::countr_zero(not_fraction | (1ull << 63)) / 8;
+    const int count = before + after;
+    const char stop = p[before + 1 + after];
+    if (after == 0 || count > 8 || (stop != ' ' && stop != ',')) return std::nullopt;
+    // The digits before the point in the low bytes, those after it above
+    // them; the digits to the top, then pairs, fours, eights.
+    std::uint64_t v = (whole & ((1ull << (8 * before)) - 1)) | (fraction << (8 * before));
+    v <<= 8 * (8 - count);
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
+    if (v > (1u << 24)) return std::nullopt;
+    p_ = p + before + 1 + after;
+    const float value = DecimalQuotient(static_cast<std::uint32_t>(v), after);
+    return negative ? -value : value;
+  }
+
   // Blanks, at most one comma, blanks; then the next value must start.
-  bool separator() {
+  [[gnu::always_inline]] bool separator() {
+    // Mostly a comma alone.
+    if (end_ - p_ >= 2 && p_[0] == ',' && !IsValueEnd(p_[1])) {
+      ++p_;
+      return true;
+    }
     while (p_ < end_ && *p_ == ' ') ++p_;
     if (p_ < end_ && *p_ == ',') {
       ++p_;
@@ -139,17 +195,10 @@ class QuickRecord {
   std::optional<std::string_view> name() {
     const char first = *p_;
     if (first == '"' || first == '\'') {
-      const char* const open = p_ + 1;
-      const char* close = open;
-      while (end_ - close >= 8) {
-        const int at = QuoteOrControl(close, first);
-        close += at;
-        if (at < 8) break;
-      }
-      while (close < end_ && *close != first && !IsControl(*close)) ++close;
-      if (close == end_ || *close != first) return std::nullopt;  // unclosed, or a control character
+      const char* const close = closing_quote();
+      if (close == nullptr) return std::nullopt;
       if (close + 1 < end_ && !IsValueEnd(close[1])) return std::nullopt;  // "" or "x"y
-      return std::string_view(open, static_cast<std::size_t>(close - open));
+      return std::string_view(p_ + 1, static_cast<std::size_t>(close - p_ - 1));
     }
     const char* const start = p_;
     for (; p_ < end_ && !IsValueEnd(*p_); ++p_) {
@@ -159,6 +208,20 @@ class QuickRecord {
     return std::string_view(start, static_cast<std::size_t>(p_ - start));
   }
 
+  // The quote that closes the one at the cursor, or null when a control
+  // character (a line end among them) or the end comes first.
+  [[gnu::always_inline]] const char* closing_quote() const {
+    const char quote = *p_;
+    const char* close = p_ + 1;
+    while (end_ - close >= 8) {
+      const int at = QuoteOrControl(close, quote);
+      close += at;
+      if (at < 8) break;
+    }
+    while (close < end_ && *close != quote && !IsControl(*close)) ++close;
+    return close < end_ && *close == quote ? close : nullptr;
+  }
+
  private:
   const char* p_;
   const char* end_;
@@ -166,7 +229,7 @@ class QuickRecord {
 
 // A name as a record keeps it: its first kNameLength bytes, trailing
 // blanks dropped.
-std::string_view Kept(std::string_view name) {
+[[gnu::always_inline]] inline std::string_view Kept(std::string_view name) {
   return zarv::Trimmed(name.substr(0, std::min(name.size(), kNameLength)));
 }
 
@@ -184,6 +247,37 @@ bool ReadPlainCsvRecord(std::string_view text, CsvRecord* record) {
   record->latitude = *latitude;
   record->name = Kept(*name);
   return true;
+}
+
+std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, CsvRecord* record,
+                             std::size_t* length) {
+  QuickRecord cursor(bytes);
+  const std::optional<float> longitude = cursor.number();
+  if (!longitude || !cursor.separator()) return 0;
+  const std::optional<float> latitude = cursor.number();
+  if (!latitude || !cursor.separator()) return 0;
+  const char first = *cursor.at();
+  if (first != '"' && first != '\'') return 0;
+  const char* const close = cursor.closing_quote();
+  if (close == nullptr) return 0;
+  // The line must end right after the name, within what is held, and be
+  // short enough to be kept whole.
+  const char* end = close + 1;
+  const char* const bytes_end = bytes.data() + bytes.size();
+  std::size_t line_end = 1;
+  if (end < bytes_end && *end == '\r') {
+    ++end;
+    ++line_end;
+  }
+  if (end == bytes_end || *end != '\n') return 0;
+  const std::size_t line_length = static_cast<std::size_t>(close + 1 - bytes.data());
+  if (line_length > max_length) return 0;
+  const char* const open = cursor.at() + 1;
+  record->longitude = *longitude;
+  record->latitude = *latitude;
+  record->name = Kept(std::string_view(open, static_cast<std::size_t>(close - open)));
+  *length = line_length;
+  return line_length + line_end;
 }
 
 CsvFault ReadListCsvRecord(std::string_view text, char* name_buffer, CsvRecord* record,

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -37,10 +38,24 @@ enum class CsvFault {
 CsvFault ReadCsvRecord(std::string_view text, char* name_buffer, CsvRecord* record,
                        std::size_t* column);
 
+// `digits` / 10^`decimals` (at most 2^24 and 10), rounded once to a float:
+// the fast path's conversion, exposed for the test that checks it against
+// the float division for every such pair.
+float DecimalQuotient(std::uint32_t digits, int decimals);
+
 // The two paths on their own, for the test that holds them to each other.
 // The fast path gives false, and leaves `record` alone, for every line that
 // is not of the plain shape.
 bool ReadPlainCsvRecord(std::string_view text, CsvRecord* record);
+// The fast path on bytes that may run on past the line: a plain record
+// whose quoted name ends its line (a line feed, or a carriage return and a
+// line feed, right after the closing quote), at most `max_length` bytes
+// long without its line end. Gives how many bytes the line takes with its
+// line end, and sets `record` and `*length` (the line without its end); or
+// gives 0, and leaves both alone, for anything else. Where it accepts a
+// line, the result is ReadPlainCsvRecord's on that line.
+std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, CsvRecord* record,
+                             std::size_t* length);
 CsvFault ReadListCsvRecord(std::string_view text, char* name_buffer, CsvRecord* record,
                            std::size_t* column);
 

@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -35,10 +37,19 @@ class PoiSet {
   bool full() const { return entries_.size() >= kMaxPoi; }
 
   // Adds one POI; its name is copied. The caller checks full() first.
-  void add(float longitude, float latitude, std::string_view name, NameKind kind);
+  void add(float longitude, float latitude, std::string_view name, NameKind kind) {
+    // Names are at most a few kilobytes (the readers cut them), and the set
+    // holds at most kMaxPoi of them, so both fit their fields.
+    if (name.size() > kMaxName) name = name.substr(0, kMaxName);
+    if (name.size() > names_capacity_ - names_size_) grow(name.size());
+    if (!name.empty()) std::memcpy(names_.get() + names_size_, name.data(), name.size());
+    entries_.push_back({longitude, latitude, static_cast<std::uint32_t>(names_size_),
+                        static_cast<std::uint16_t>(name.size()), kind});
+    names_size_ += name.size();
+  }
   PoiRef operator[](std::size_t i) const {
     const Entry& e = entries_[i];
-    return {e.longitude, e.latitude, std::string_view(names_).substr(e.name_at, e.name_size), e.kind};
+    return {e.longitude, e.latitude, std::string_view(names_.get() + e.name_at, e.name_size), e.kind};
   }
 
  private:
@@ -49,8 +60,18 @@ class PoiSet {
     std::uint16_t name_size;
     NameKind kind;
   };
+  static constexpr std::size_t kMaxName = 0xFFFF;
+  struct Free {
+    void operator()(char* p) const { std::free(p); }
+  };
+
+  void grow(std::size_t more);
+
   std::vector<Entry> entries_;
-  std::string names_;
+  // The names one after the other; memory not filled in before it is used.
+  std::unique_ptr<char[], Free> names_;
+  std::size_t names_size_ = 0;
+  std::size_t names_capacity_ = 0;
 };
 
 }  // namespace nodalux::batch

@@ -2,7 +2,9 @@
 // wherever it takes a line, and leave every other line to it.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <string>
 
@@ -72,6 +74,74 @@ TEST(CsvRecordPaths, RoundsEveryCoordinateLikeTheGeneralReader) {
     ASSERT_EQ(quick, general.record);
     ASSERT_EQ(std::signbit(*quick.latitude), std::signbit(*general.record.latitude));
   }
+}
+
+// The quick conversion multiplies where the exact one divides, and must
+// give the same float for every number of up to 24 bits of digits and up
+// to 10 decimals: checked for each such pair.
+TEST(CsvRecordPaths, QuickConversionIsTheDivisionForEveryShortDecimal) {
+  static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                           1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  for (int decimals = 0; decimals <= 10; ++decimals) {
+    SCOPED_TRACE(decimals);
+    std::uint32_t wrong = 0;
+    for (std::uint32_t digits = 0; digits <= (1u << 24); ++digits) {
+      const float quick = DecimalQuotient(digits, decimals);
+      const float exact = static_cast<float>(digits) / kPowersOfTen[decimals];
+      wrong += std::bit_cast<std::uint32_t>(quick) != std::bit_cast<std::uint32_t>(exact) ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0u);
+  }
+}
+
+// A plain record read in place, where the line runs on into the next, is
+// the line's record; a record that does not end its line right after the
+// quoted name, or a line too long to keep whole, is left to the lines.
+TEST(CsvRecordPaths, PlainRecordInPlaceIsTheLinesRecord) {
+  const char* lines[] = {
+      "-0.12345,51.5,\"Kew, Gardens\"",
+      "-0.12346 , 51.50000 , \"Kew  \"",
+      "1.5 52 'The Pub'",
+      "+3.,.5,\"x\"",
+      "1.5e1,-2E-1,\"\"",
+      "179.99999,-89.123456789,\"many digits\"",
+      "12345678.5,1.23456789,\"nine digits\"",
+      "16777217,0.16777217,\"past 24 bits\"",
+      "1,2,\"a name of more than one hundred and twenty-eight characters, which is cut "
+      "when it is stored in the table, whatever follows it here, even at the line end\"",
+  };
+  for (const char* line : lines) {
+    for (const std::string end : {"\n", "\r\n"}) {
+      const std::string bytes = line + end + "2,3,\"next line\"\n";
+      SCOPED_TRACE(bytes);
+      CsvRecord in_place;
+      std::size_t length = 0;
+      ASSERT_EQ(ReadPlainCsvLine(bytes, 256, &in_place, &length), std::strlen(line) + end.size());
+      EXPECT_EQ(length, std::strlen(line));
+      CsvRecord plain;
+      ASSERT_TRUE(ReadPlainCsvRecord(line, &plain));
+      EXPECT_EQ(in_place, plain);
+    }
+  }
+  const std::string others[] = {
+      "1,2,\"x\"",          "1,2,\"x\" \n",     "1,2,\"x\"\r",   "1,2,\"x\"\r\r\n", "1,2,word\n",
+      "1,2,\"x\"/\n",      " 1,2,\"x\"\n",     ";1,2,\"x\"\n",  "1,2,\"x\ny\"\n",   "1,2,'it''s'\n",
+      "1,2,\"x\"y\n",      "\n",              "",
+      "1,2,\"" + std::string(251, 'n') + "\"\n",  // 257 characters
+  };
+  for (const std::string& bytes : others) {
+    SCOPED_TRACE(bytes);
+    CsvRecord record{9.0f, 8.0f, "untouched"};
+    std::size_t length = 7;
+    EXPECT_EQ(ReadPlainCsvLine(bytes, 256, &record, &length), 0u);
+    EXPECT_EQ(record, (CsvRecord{9.0f, 8.0f, "untouched"}));
+    EXPECT_EQ(length, 7u);
+  }
+  // 256 characters are kept whole.
+  const std::string longest = "1,2,\"" + std::string(250, 'n') + "\"\n";
+  CsvRecord record;
+  std::size_t length = 0;
+  EXPECT_EQ(ReadPlainCsvLine(longest, 256, &record, &length), 257u);
 }
 
 // Both readers refuse a semicolon outside quotes and a number with two

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,23 +66,63 @@ CsvOutcome ReadCsvBytes(std::string_view bytes, std::size_t step) {
   return out;
 }
 
+// The same bytes line by line, every record line through ReadCsvRecord:
+// what the reader must give, whichever road it takes for a record.
+CsvOutcome ReadCsvLineByLine(std::string_view bytes) {
+  formats::MemorySource source(bytes);
+  formats::LineReader lines(source, formats::kCsvLineLength);
+  CsvOutcome out{};
+  out.stop = formats::CsvStop::kEnd;
+  formats::Line line;
+  if (!lines.next(&line)) return out;  // no header line
+  char name_buffer[formats::kNameLength];
+  while (lines.next(&line)) {
+    out.line_number = line.number;
+    if (line.text.empty()) continue;
+    const std::string_view text = zarv::LeftTrimmed(line.text);
+    if (text.starts_with(';')) continue;
+    formats::CsvRecord record;
+    std::size_t column = 0;
+    if (formats::ReadCsvRecord(text, name_buffer, &record, &column) != formats::CsvFault::kNone) {
+      out.stop = formats::CsvStop::kBadRecord;
+      return out;
+    }
+    out.names.emplace_back(record.name.value_or("<none>"));
+    record.name.reset();
+    out.records.push_back(record);
+  }
+  return out;
+}
+
+// Bit for bit: a NaN read from the file must come back as the same NaN.
+std::optional<std::uint32_t> Bits(const std::optional<float>& f) {
+  return f ? std::optional<std::uint32_t>(std::bit_cast<std::uint32_t>(*f)) : std::nullopt;
+}
+
 }  // namespace
 
 void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const CsvOutcome whole = ReadCsvBytes(bytes, size);
+  if (whole.stop == formats::CsvStop::kEnd || whole.stop == formats::CsvStop::kBadRecord) {
+    const CsvOutcome by_line = ReadCsvLineByLine(bytes);
+    ASSERT_EQ(by_line.records.size(), whole.records.size());
+    for (std::size_t i = 0; i < whole.records.size(); ++i) {
+      ASSERT_EQ(Bits(by_line.records[i].longitude), Bits(whole.records[i].longitude));
+      ASSERT_EQ(Bits(by_line.records[i].latitude), Bits(whole.records[i].latitude));
+    }
+    ASSERT_EQ(by_line.names, whole.names);
+    ASSERT_EQ(by_line.stop, whole.stop);
+    if (whole.stop == formats::CsvStop::kBadRecord) ASSERT_EQ(by_line.line_number, whole.line_number);
+  }
   ASSERT_NE(whole.stop, formats::CsvStop::kReading);
   ASSERT_NE(whole.stop, formats::CsvStop::kReadError);
   for (const std::size_t step : {std::size_t{1}, std::size_t{5}}) {
     const CsvOutcome chunked = ReadCsvBytes(bytes, step);
     ASSERT_EQ(chunked.records.size(), whole.records.size());
     for (std::size_t i = 0; i < whole.records.size(); ++i) {
-      // Bit for bit: a NaN read from the file must come back as the same NaN.
-      const auto bits = [](const std::optional<float>& f) {
-        return f ? std::optional<std::uint32_t>(std::bit_cast<std::uint32_t>(*f)) : std::nullopt;
-      };
-      ASSERT_EQ(bits(chunked.records[i].longitude), bits(whole.records[i].longitude));
-      ASSERT_EQ(bits(chunked.records[i].latitude), bits(whole.records[i].latitude));
+      ASSERT_EQ(Bits(chunked.records[i].longitude), Bits(whole.records[i].longitude));
+      ASSERT_EQ(Bits(chunked.records[i].latitude), Bits(whole.records[i].latitude));
     }
     ASSERT_EQ(chunked.names, whole.names);
     ASSERT_EQ(chunked.stop, whole.stop);
@@ -90,7 +131,29 @@ void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
   }
 }
 
+// A plain record read in place, with its line end and whatever follows,
+// must be the line's record, read either way.
+void FuzzCsvLinePath(std::string_view bytes) {
+  formats::CsvRecord fast;
+  std::size_t length = 0;
+  const std::size_t used = formats::ReadPlainCsvLine(bytes, formats::kCsvLineLength, &fast, &length);
+  if (used == 0) return;
+  ASSERT_LE(length, formats::kCsvLineLength);
+  ASSERT_TRUE(bytes.substr(length, used - length) == "\n" || bytes.substr(length, used - length) == "\r\n");
+  const std::string_view line = bytes.substr(0, length);
+  ASSERT_EQ(line.find('\n'), std::string_view::npos);
+  formats::CsvRecord plain;
+  ASSERT_TRUE(formats::ReadPlainCsvRecord(line, &plain)) << ::testing::PrintToString(std::string(line));
+  ASSERT_EQ(fast, plain);
+  char name_buffer[formats::kNameLength];
+  formats::CsvRecord general;
+  std::size_t column = 0;
+  ASSERT_EQ(formats::ReadListCsvRecord(line, name_buffer, &general, &column), formats::CsvFault::kNone);
+  ASSERT_EQ(fast, general) << ::testing::PrintToString(std::string(line));
+}
+
 void FuzzCsvRecordPaths(const std::uint8_t* data, std::size_t size) {
+  FuzzCsvLinePath(std::string_view(reinterpret_cast<const char*>(data), size));
   std::string_view text(reinterpret_cast<const char*>(data), size);
   text = zarv::LeftTrimmed(text.substr(0, std::min(text.find('\n'), formats::kCsvLineLength)));
   formats::CsvRecord fast;

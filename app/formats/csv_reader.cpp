@@ -9,10 +9,10 @@ namespace nodalux::formats {
 
 CsvReader::CsvReader(ByteSource& source) : lines_(source, kCsvLineLength) {}
 
-std::optional<CsvRecord> CsvReader::finish(CsvStop why) {
+const CsvRecord* CsvReader::finish(CsvStop why) {
   stop_ = why;
   if (why == CsvStop::kReadError) os_error_ = lines_.error();
-  return std::nullopt;
+  return nullptr;
 }
 
 // Looks only at the start of line 1, so a file that is not CSV is refused
@@ -25,8 +25,8 @@ bool CsvReader::header_ok() {
   return start == kCsvHeaderStart;
 }
 
-std::optional<CsvRecord> CsvReader::next_line() {
-  if (stop_ != CsvStop::kReading) return std::nullopt;
+const CsvRecord* CsvReader::next_line() {
+  if (stop_ != CsvStop::kReading) return nullptr;
   if (!header_checked_) {
     header_checked_ = true;
     const bool ok = header_ok();
@@ -38,18 +38,17 @@ std::optional<CsvRecord> CsvReader::next_line() {
     }
     if (!lines_.next(&line_)) return finish(lines_.error() ? CsvStop::kReadError : CsvStop::kEnd);
   }
-  CsvRecord record;
   while (lines_.next(&line_)) {
     if (line_.text.empty()) continue;
     const std::string_view text = zarv::LeftTrimmed(line_.text);
     if (text.starts_with(';')) continue;
     std::size_t column = 0;
-    fault_ = ReadCsvRecord(text, name_buffer_.data(), &record, &column);
+    fault_ = ReadCsvRecord(text, name_buffer_.data(), &record_, &column);
     if (fault_ != CsvFault::kNone) {
       column_ = column + 1 + (line_.text.size() - text.size());
       return finish(CsvStop::kBadRecord);
     }
-    return record;
+    return &record_;
   }
   return finish(lines_.error() ? CsvStop::kReadError : CsvStop::kEnd);
 }

@@ -33,17 +33,21 @@ class CsvReader {
  public:
   explicit CsvReader(ByteSource& source);
 
-  // The next record; empty once reading has stopped (see stop()). Its name
-  // stays valid until the next call.
-  std::optional<CsvRecord> next() {
+  // The next record; null once reading has stopped (see stop()). The record
+  // and its name stay valid until the next call. (Held here rather than
+  // handed out as a value: its optional values are slow to copy.)
+  const CsvRecord* next() {
     // The everyday record, read where it lies in the buffer together with
     // its line end; anything else line by line.
     if (header_checked_ && stop_ == CsvStop::kReading) {
-      CsvRecord record;
+      PoiView poi;
       std::size_t length = 0;
-      if (const std::size_t used = ReadPlainCsvLine(lines_.input().held(), kCsvLineLength, &record, &length)) {
+      if (const std::size_t used = ReadPlainCsvLine(lines_.input().held(), kCsvLineLength, &poi, &length)) {
         lines_.take(length, used, &line_);
-        return record;
+        record_.longitude = poi.longitude;
+        record_.latitude = poi.latitude;
+        record_.name = poi.name;
+        return &record_;
       }
     }
     return next_line();
@@ -62,9 +66,9 @@ class CsvReader {
   int os_error() const { return os_error_; }
 
  private:
-  std::optional<CsvRecord> next_line();
+  const CsvRecord* next_line();
   bool header_ok();
-  std::optional<CsvRecord> finish(CsvStop why);
+  const CsvRecord* finish(CsvStop why);
 
   LineReader lines_;
   Line line_;
@@ -73,6 +77,7 @@ class CsvReader {
   CsvFault fault_ = CsvFault::kNone;
   std::size_t column_ = 0;
   int os_error_ = 0;
+  CsvRecord record_;
   std::array<char, kNameLength> name_buffer_{};
 };
 

@@ -104,12 +104,12 @@ class QuickRecord {
 
   // A number such as -0.12345, 51.5, 3., .5 or 1.5E-3, ended by a blank or
   // a comma (not by the end: a record needs its name).
-  [[gnu::always_inline]] std::optional<float> number() {
-    if (const std::optional<float> value = short_decimal()) return value;
+  [[gnu::always_inline]] bool number(float* value) {
+    if (short_decimal(value)) return true;
     const char* p = p_;
     if (p < end_ && *p == '+') {
       ++p;
-      if (p < end_ && (*p == '+' || *p == '-')) return std::nullopt;  // "+-5"
+      if (p < end_ && (*p == '+' || *p == '-')) return false;  // "+-5"
     }
     const bool negative = p < end_ && *p == '-';
     if (negative) ++p;
@@ -127,40 +127,40 @@ class QuickRecord {
     if (p < end_ && (*p == ' ' || *p == ',') && count > 0 && count <= 19 &&
         digits <= (1u << 24) && decimals <= 10) {
       p_ = p;
-      const float value = DecimalQuotient(static_cast<std::uint32_t>(digits), decimals);
-      return negative ? -value : value;
+      const float quotient = DecimalQuotient(static_cast<std::uint32_t>(digits), decimals);
+      *value = negative ? -quotient : quotient;
+      return true;
     }
     // Anything longer or with an exponent: the C++ library's exactly rounded
     // conversion, on the whole token.
     const char* const start = p_;
     p = start;
     while (p < end_ && IsNumberChar(*p)) ++p;
-    if (p == end_ || (*p != ' ' && *p != ',')) return std::nullopt;
-    float value = 0.0f;
-    const auto [stop, error] = std::from_chars(start + (*start == '+' ? 1 : 0), p, value);
-    if (error != std::errc() || stop != p) return std::nullopt;
+    if (p == end_ || (*p != ' ' && *p != ',')) return false;
+    const auto [stop, error] = std::from_chars(start + (*start == '+' ? 1 : 0), p, *value);
+    if (error != std::errc() || stop != p) return false;
     p_ = p;
-    return value;
+    return true;
   }
 
   // The commonest number of all, such as -0.12345 or 51.5: a minus or not,
   // digits, a point and digits, eight digits at most, read as one block of
   // eight bytes with the point taken out. Nothing for any other number.
-  [[gnu::always_inline]] std::optional<float> short_decimal() {
+  [[gnu::always_inline]] bool short_decimal(float* value) {
     const char* p = p_;
-    if (end_ - p < 18) return std::nullopt;  // a sign, sixteen bytes and the stop
+    if (end_ - p < 18) return false;  // a sign, sixteen bytes and the stop
     const bool negative = *p == '-';
     p += negative ? 1 : 0;
     const std::uint64_t whole = Load8(p) - 0x30 * kOnes;
     const std::uint64_t not_digit = (whole | (whole + 0x76 * kOnes)) & kHighBits;
     const int before = std::countr_zero(not_digit | (1ull << 63)) / 8;  // 0..7
-    if (before == 0 || p[before] != '.') return std::nullopt;
+    if (before == 0 || p[before] != '.') return false;
     const std::uint64_t fraction = Load8(p + before + 1) - 0x30 * kOnes;
     const std::uint64_t not_fraction = (fraction | (fraction + 0x76 * kOnes)) & kHighBits;
     const int after = std::countr_zero(not_fraction | (1ull << 63)) / 8;
     const int count = before + after;
     const char stop = p[before + 1 + after];
-    if (after == 0 || count > 8 || (stop != ' ' && stop != ',')) return std::nullopt;
+    if (after == 0 || count > 8 || (stop != ' ' && stop != ',')) return false;
     // The digits before the point in the low bytes, those after it above
     // them; the digits to the top, then pairs, fours, eights.
     std::uint64_t v = (whole & ((1ull << (8 * before)) - 1)) | (fraction << (8 * before));
@@ -168,10 +168,11 @@ class QuickRecord {
     v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFull;
     v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFull;
     v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFull;
-    if (v > (1u << 24)) return std::nullopt;
+    if (v > (1u << 24)) return false;
     p_ = p + before + 1 + after;
-    const float value = DecimalQuotient(static_cast<std::uint32_t>(v), after);
-    return negative ? -value : value;
+    const float quotient = DecimalQuotient(static_cast<std::uint32_t>(v), after);
+    *value = negative ? -quotient : quotient;
+    return true;
   }
 
   // Blanks, at most one comma, blanks; then the next value must start.
@@ -237,25 +238,25 @@ class QuickRecord {
 
 bool ReadPlainCsvRecord(std::string_view text, CsvRecord* record) {
   QuickRecord cursor(text);
-  const std::optional<float> longitude = cursor.number();
-  if (!longitude || !cursor.separator()) return false;
-  const std::optional<float> latitude = cursor.number();
-  if (!latitude || !cursor.separator()) return false;
+  float longitude = 0.0f;
+  if (!cursor.number(&longitude) || !cursor.separator()) return false;
+  float latitude = 0.0f;
+  if (!cursor.number(&latitude) || !cursor.separator()) return false;
   const std::optional<std::string_view> name = cursor.name();
   if (!name) return false;
-  record->longitude = *longitude;
-  record->latitude = *latitude;
+  record->longitude = longitude;
+  record->latitude = latitude;
   record->name = Kept(*name);
   return true;
 }
 
-std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, CsvRecord* record,
+std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, PoiView* poi,
                              std::size_t* length) {
   QuickRecord cursor(bytes);
-  const std::optional<float> longitude = cursor.number();
-  if (!longitude || !cursor.separator()) return 0;
-  const std::optional<float> latitude = cursor.number();
-  if (!latitude || !cursor.separator()) return 0;
+  float longitude = 0.0f;
+  if (!cursor.number(&longitude) || !cursor.separator()) return 0;
+  float latitude = 0.0f;
+  if (!cursor.number(&latitude) || !cursor.separator()) return 0;
   const char first = *cursor.at();
   if (first != '"' && first != '\'') return 0;
   const char* const close = cursor.closing_quote();
@@ -273,9 +274,9 @@ std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, Csv
   const std::size_t line_length = static_cast<std::size_t>(close + 1 - bytes.data());
   if (line_length > max_length) return 0;
   const char* const open = cursor.at() + 1;
-  record->longitude = *longitude;
-  record->latitude = *latitude;
-  record->name = Kept(std::string_view(open, static_cast<std::size_t>(close - open)));
+  poi->longitude = longitude;
+  poi->latitude = latitude;
+  poi->name = Kept(std::string_view(open, static_cast<std::size_t>(close - open)));
   *length = line_length;
   return line_length + line_end;
 }

@@ -51,10 +51,11 @@ bool ReadPlainCsvRecord(std::string_view text, CsvRecord* record);
 // whose quoted name ends its line (a line feed, or a carriage return and a
 // line feed, right after the closing quote), at most `max_length` bytes
 // long without its line end. Gives how many bytes the line takes with its
-// line end, and sets `record` and `*length` (the line without its end); or
+// line end, and sets `poi` and `*length` (the line without its end); or
 // gives 0, and leaves both alone, for anything else. Where it accepts a
-// line, the result is ReadPlainCsvRecord's on that line.
-std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, CsvRecord* record,
+// line, the result is ReadPlainCsvRecord's on that line. (Plain values, not
+// a CsvRecord: its optional values are slow to pass back and forth.)
+std::size_t ReadPlainCsvLine(std::string_view bytes, std::size_t max_length, PoiView* poi,
                              std::size_t* length);
 CsvFault ReadListCsvRecord(std::string_view text, char* name_buffer, CsvRecord* record,
                            std::size_t* column);

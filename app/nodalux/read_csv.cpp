@@ -38,7 +38,7 @@ bool READ_CSV() {
 
   READ_COUNT = 0;
   while (true) {
-    const std::optional<formats::CsvRecord> record = reader.next();
+    const formats::CsvRecord* const record = reader.next();
     if (!record && reader.stop() != formats::CsvStop::kBadRecord) break;
     // A record line, read or not: the table must have room for it first.
     if (POI_COUNT >= MAX_POI) {
@@ -50,7 +50,11 @@ bool READ_CSV() {
       return true;
     }
     // A null value, or an item after a slash, leaves what the slot held.
-    POI_TABLE.update(POI_COUNT + 1, record->longitude, record->latitude, record->name);
+    if (record->longitude && record->latitude && record->name) {
+      POI_TABLE.put(POI_COUNT + 1, *record->longitude, *record->latitude, *record->name);
+    } else {
+      POI_TABLE.update(POI_COUNT + 1, record->longitude, record->latitude, record->name);
+    }
     ++POI_COUNT;
     ++READ_COUNT;
   }

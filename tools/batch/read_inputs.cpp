@@ -44,7 +44,7 @@ bool Open(const std::string& path, os::InputFile& file, Messages& messages) {
 bool ReadCsv(const std::string& path, formats::ByteSource& source, PoiSet& set, Messages& messages) {
   formats::CsvReader reader(source);
   while (true) {
-    const std::optional<formats::CsvRecord> record = reader.next();
+    const formats::CsvRecord* const record = reader.next();
     if (!record && reader.stop() != formats::CsvStop::kBadRecord) break;
     // A record line, read or not: the set must have room for it first.
     if (set.full()) {

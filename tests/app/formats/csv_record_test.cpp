@@ -101,6 +101,7 @@ TEST(CsvRecordPaths, PlainRecordInPlaceIsTheLinesRecord) {
   const char* lines[] = {
       "-0.12345,51.5,\"Kew, Gardens\"",
       "-0.12346 , 51.50000 , \"Kew  \"",
+      "-0.0,-0.00001,\"minus nought\"",
       "1.5 52 'The Pub'",
       "+3.,.5,\"x\"",
       "1.5e1,-2E-1,\"\"",
@@ -114,13 +115,14 @@ TEST(CsvRecordPaths, PlainRecordInPlaceIsTheLinesRecord) {
     for (const std::string end : {"\n", "\r\n"}) {
       const std::string bytes = line + end + "2,3,\"next line\"\n";
       SCOPED_TRACE(bytes);
-      CsvRecord in_place;
+      PoiView in_place;
       std::size_t length = 0;
       ASSERT_EQ(ReadPlainCsvLine(bytes, 256, &in_place, &length), std::strlen(line) + end.size());
       EXPECT_EQ(length, std::strlen(line));
       CsvRecord plain;
       ASSERT_TRUE(ReadPlainCsvRecord(line, &plain));
-      EXPECT_EQ(in_place, plain);
+      EXPECT_EQ((CsvRecord{in_place.longitude, in_place.latitude, in_place.name}), plain);
+      EXPECT_EQ(std::signbit(in_place.longitude), std::signbit(*plain.longitude));
     }
   }
   const std::string others[] = {
@@ -131,17 +133,17 @@ TEST(CsvRecordPaths, PlainRecordInPlaceIsTheLinesRecord) {
   };
   for (const std::string& bytes : others) {
     SCOPED_TRACE(bytes);
-    CsvRecord record{9.0f, 8.0f, "untouched"};
+    PoiView poi{9.0f, 8.0f, "untouched"};
     std::size_t length = 7;
-    EXPECT_EQ(ReadPlainCsvLine(bytes, 256, &record, &length), 0u);
-    EXPECT_EQ(record, (CsvRecord{9.0f, 8.0f, "untouched"}));
+    EXPECT_EQ(ReadPlainCsvLine(bytes, 256, &poi, &length), 0u);
+    EXPECT_TRUE(poi.longitude == 9.0f && poi.latitude == 8.0f && poi.name == "untouched");
     EXPECT_EQ(length, 7u);
   }
   // 256 characters are kept whole.
   const std::string longest = "1,2,\"" + std::string(250, 'n') + "\"\n";
-  CsvRecord record;
+  PoiView poi;
   std::size_t length = 0;
-  EXPECT_EQ(ReadPlainCsvLine(longest, 256, &record, &length), 257u);
+  EXPECT_EQ(ReadPlainCsvLine(longest, 256, &poi, &length), 257u);
 }
 
 // Both readers refuse a semicolon outside quotes and a number with two

@@ -46,7 +46,11 @@ class CsvReader {
         lines_.take(length, used, &line_);
         record_.longitude = poi.longitude;
         record_.latitude = poi.latitude;
-        record_.name = poi.name;
+        // Its parts one by one: the parse stored them so, and reading them
+        // back as one wider copy would wait for both stores.
+        const char* const name = poi.name.data();
+        const std::size_t name_size = poi.name.size();
+        record_.name.emplace(name, name_size);
         return &record_;
       }
     }

@@ -129,6 +129,7 @@ TEST(CsvRecordPaths, PlainRecordInPlaceIsTheLinesRecord) {
       "1,2,\"x\"",          "1,2,\"x\" \n",     "1,2,\"x\"\r",   "1,2,\"x\"\r\r\n", "1,2,word\n",
       "1,2,\"x\"/\n",      " 1,2,\"x\"\n",     ";1,2,\"x\"\n",  "1,2,\"x\ny\"\n",   "1,2,'it''s'\n",
       "1,2,\"x\"y\n",      "\n",              "",
+      "1,2,\"a longer name with a\ttab in it\"\n", "1,2,\"a longer name without its quote\n\"\n",
       "1,2,\"" + std::string(251, 'n') + "\"\n",  // 257 characters
   };
   for (const std::string& bytes : others) {

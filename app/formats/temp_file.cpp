@@ -22,41 +22,59 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
-// A decimal such as -0.12345 with at most 15 digits and no exponent: the
-// digits and the power of ten are both exact in a double, so one division
-// gives the nearest double, as the general conversion does (the numbers
-// the program writes are all of this kind).
-std::optional<double> ShortDecimal(std::string_view text) {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const bool negative = text.starts_with('-');
-  if (negative) text.remove_prefix(1);
+// A decimal such as -0.12345 with at most 15 digits and no exponent, as
+// its digits and the number of them after the point: both are exact in a
+// double, so one division gives the nearest double, as the general
+// conversion does (the numbers the program writes are all of this kind).
+struct ShortDecimal {
+  bool negative = false;
   std::uint64_t digits = 0;
-  int count = 0;
-  int decimals = -1;  // no point yet
-  for (const char c : text) {
-    if (c == '.' && decimals < 0) {
-      decimals = 0;
-    } else if (c >= '0' && c <= '9' && count < 15) {
-      digits = digits * 10 + static_cast<unsigned>(c - '0');
-      ++count;
-      if (decimals >= 0) ++decimals;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (count == 0) return std::nullopt;
-  const double value = static_cast<double>(digits) / kPowersOfTen[std::max(decimals, 0)];
-  return negative ? -value : value;
-}
+  int places = 0;
 
-// A decimal number such as "  -0.12345" or "51.5" or "1E2"; nothing else may
-// stand in the field.
+  static std::optional<ShortDecimal> Read(std::string_view text) {
+    ShortDecimal number;
+    number.negative = text.starts_with('-');
+    if (number.negative) text.remove_prefix(1);
+    int count = 0;
+    int decimals = -1;  // no point yet
+    for (const char c : text) {
+      if (c >= '0' && c <= '9' && count < 15) {
+        number.digits = number.digits * 10 + static_cast<unsigned>(c - '0');
+        ++count;
+        if (decimals >= 0) ++decimals;
+      } else if (c == '.' && decimals < 0) {
+        decimals = 0;
+      } else {
+        return std::nullopt;
+      }
+    }
+    if (count == 0) return std::nullopt;
+    number.places = std::max(decimals, 0);
+    return number;
+  }
+
+  double value() const {
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double magnitude = static_cast<double>(digits) / kPowersOfTen[places];
+    return negative ? -magnitude : magnitude;
+  }
+
+  // With at most five places the number is a whole count of 1/100000
+  // degrees, the one its nearest double rounds to; nothing otherwise. Too
+  // many digits for a coordinate count as too many places: the double
+  // then tells.
+  std::optional<std::int64_t> units() const {
+    static constexpr std::uint64_t kScale[] = {100000, 10000, 1000, 100, 10, 1};
+    if (places > 5 || digits > (std::uint64_t{1} << 40)) return std::nullopt;
+    const auto magnitude = static_cast<std::int64_t>(digits * kScale[places]);
+    return negative ? -magnitude : magnitude;
+  }
+};
+
+// A decimal number such as "-0.12345" or "51.5" or "1E2" (without blanks
+// around it); nothing else may stand in the field.
 std::optional<double> ParseNumber(std::string_view field) {
-  field = TrimBlanks(field);
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  if (field.empty() || field.front() == '+') return std::nullopt;
-  if (const auto quick = ShortDecimal(field)) return quick;
   double value = 0.0;
   const auto [end, ec] =
       std::from_chars(field.data(), field.data() + field.size(), value, std::chars_format::general);
@@ -95,10 +113,27 @@ bool Overflowed(std::string_view field) {
 }
 
 // The coordinate in the field, in whole 1/100000 degrees, or why not.
-std::optional<std::int32_t> Coordinate(std::string_view field, double limit, bool longitude,
+// `limit` is in whole degrees.
+std::optional<std::int32_t> Coordinate(std::string_view field, int limit, bool longitude,
                                        TempLine* bad) {
   field = TrimBlanks(field);
-  const auto degrees = ParseNumber(field);
+  std::string_view number = field;
+  if (number.starts_with('+')) number.remove_prefix(1);
+  std::optional<double> degrees;
+  if (!number.empty() && number.front() != '+') {
+    if (const auto decimal = ShortDecimal::Read(number)) {
+      if (const auto units = decimal->units()) {
+        if (*units < -std::int64_t{limit} * 100000 || *units > std::int64_t{limit} * 100000) {
+          *bad = Bad(longitude ? "longitude is outside -180..180" : "latitude is outside -90..90", field);
+          return std::nullopt;
+        }
+        return static_cast<std::int32_t>(*units);
+      }
+      degrees = decimal->value();
+    } else {
+      degrees = ParseNumber(number);
+    }
+  }
   if (!degrees) {
     *bad = Bad(Overflowed(field) ? (longitude ? "longitude overflowed its field"
                                               : "latitude overflowed its field")
@@ -167,9 +202,9 @@ TempLine ParseTempLine(std::string_view line) {
   }
 
   TempLine result;
-  const auto lon = Coordinate(line.substr(0, comma1), 180.0, true, &result);
+  const auto lon = Coordinate(line.substr(0, comma1), 180, true, &result);
   const auto lat =
-      lon ? Coordinate(line.substr(comma1 + 1, comma2 - comma1 - 1), 90.0, false, &result)
+      lon ? Coordinate(line.substr(comma1 + 1, comma2 - comma1 - 1), 90, false, &result)
           : std::nullopt;
   if (lon && lat && name.find('\0') != std::string_view::npos) {
     result = Bad("the name contains a NUL byte, which an OV2 name cannot hold");

@@ -149,6 +149,56 @@ std::optional<std::int32_t> Coordinate(std::string_view field, int limit, bool l
   return units;
 }
 
+// A field as "(F10.5)" writes it: blanks, a minus sign if any, one to
+// four digits, the point and five digits, ten characters in all. Its
+// whole 1/100000 degrees, or nothing for any other field. Read without a
+// branch on the characters, whose count of blanks changes from line to
+// line.
+std::optional<std::int32_t> FixedUnits(const char* field) {
+  if (field[4] != '.') return std::nullopt;
+  std::int32_t units = 0;
+  bool valid = true;
+  bool started = false;  // a sign or a digit was seen
+  bool negative = false;
+  for (int i = 0; i < 4; ++i) {
+    const char c = field[i];
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
+    const bool is_digit = digit <= 9;
+    const bool is_minus = c == '-';
+    const bool leading = !started;
+    valid &= is_digit | (leading & (is_minus | (c == ' ')));
+    units = is_digit ? units * 10 + static_cast<std::int32_t>(digit) : units;
+    negative |= is_minus;
+    started |= is_digit | is_minus;
+  }
+  valid &= static_cast<unsigned>(static_cast<unsigned char>(field[3]) - '0') <= 9;
+  for (int i = 5; i < 10; ++i) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(field[i]) - '0');
+    valid &= digit <= 9;
+    units = units * 10 + static_cast<std::int32_t>(digit & 0xF);
+  }
+  if (!valid) return std::nullopt;
+  return negative ? -units : units;
+}
+
+// A line as the program writes it, "(F10.5),(F10.5),"name"", whose
+// numbers are in range and whose name holds no NUL: the record, read
+// without looking for its parts. Nothing for any other line, which the
+// general reading then takes, with the same result for this one.
+std::optional<Ov2Record> WrittenRecord(std::string_view line) {
+  if (line.size() < 24 || line[10] != ',' || line[21] != ',' || line[22] != '"' || line.back() != '"') {
+    return std::nullopt;
+  }
+  const auto lon = FixedUnits(line.data());
+  const auto lat = FixedUnits(line.data() + 11);
+  if (!lon || !lat || *lon < -18000000 || *lon > 18000000 || *lat < -9000000 || *lat > 9000000) {
+    return std::nullopt;
+  }
+  const std::string_view name = line.substr(23, line.size() - 24);
+  if (name.find('\0') != std::string_view::npos) return std::nullopt;
+  return Ov2Record{*lon, *lat, name};
+}
+
 }  // namespace
 
 void AppendTempRecord(std::string& out, float longitude, float latitude, std::string_view name) {
@@ -172,6 +222,12 @@ void AppendTempTrailer(std::string& out, long long count) {
 
 TempLine ParseTempLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (const auto written = WrittenRecord(line)) {
+    TempLine result;
+    result.kind = TempLine::Kind::kRecord;
+    result.record = *written;
+    return result;
+  }
   const std::string_view content = TrimBlanks(line);
   if (content.empty() || content.front() == ';' || content.starts_with("Longitude")) {
     TempLine result;

@@ -78,6 +78,10 @@ TEST(TempLine, Kinds) {
       {" 180.00000, -90.00000,\"x\"", Kind::kRecord, 18000000, -9000000, "x"},
       {"-180.00000,  90.00000,\"x\"", Kind::kRecord, -18000000, 9000000, "x"},
       {"180.000001,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {" 180.00001,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"-180.00001,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"   0.00000,  90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      {"   0.00000, -90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
       {"0,-90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
       {"999999999999999,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
       {"-0.00000,1.,\"x\"", Kind::kRecord, 0, 100000, "x"},
@@ -127,6 +131,36 @@ TEST(TempLine, CoordinatesAreTheNumbersRoundedToUnits) {
     ASSERT_EQ(parsed.kind, Kind::kRecord);
     EXPECT_EQ(parsed.record.longitude, std::lround(std::strtod(text, nullptr) * 100000.0));
     EXPECT_EQ(parsed.record.latitude, 150000);
+  }
+}
+
+// The lines the program writes are read the same as the same numbers
+// written any other way: without their leading blanks, or with a sign.
+TEST(TempLine, WrittenLinesReadAsTheirNumbersDo) {
+  std::uint32_t seed = 7;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    // Mostly in range, some just past the limits, some far past them.
+    const auto units = [&](std::int32_t limit) {
+      const std::int32_t reach = i % 10 == 0 ? 10 * limit : limit + 3;
+      return static_cast<std::int32_t>(next() % (2u * static_cast<std::uint32_t>(reach) + 1)) - reach;
+    };
+    const double lon = units(18000000) / 100000.0;
+    const double lat = units(9000000) / 100000.0;
+    const char* const name = i % 100 == 0 ? "" : "A \"b\", c";
+    char written[96], other[96];
+    std::snprintf(written, sizeof written, "%10.5f,%10.5f,\"%s\"", lon, lat, name);
+    std::snprintf(other, sizeof other, "%+.5f,%.5f,\"%s\"", lon, lat, name);
+    SCOPED_TRACE(written);
+    const TempLine a = ParseTempLine(written);
+    const TempLine b = ParseTempLine(other);
+    ASSERT_EQ(a.kind, b.kind);
+    EXPECT_EQ(a.error, b.error);
+    EXPECT_EQ(a.record.name, b.record.name);
+    if (a.kind == Kind::kRecord) {
+      EXPECT_EQ(a.record.longitude, std::lround(lon * 100000.0));
+      EXPECT_EQ(a.record.latitude, std::lround(lat * 100000.0));
+    }
   }
 }
 

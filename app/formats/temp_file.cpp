@@ -1,6 +1,7 @@
 #include "app/formats/temp_file.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -149,36 +150,72 @@ std::optional<std::int32_t> Coordinate(std::string_view field, int limit, bool l
   return units;
 }
 
+// What a character can be in a field "(F10.5)" writes: its class in the
+// high bits (0 a blank, 1 a minus sign, 2 a digit, 3 anything else) and
+// its digit, or 0, in the low four.
+constexpr std::array<std::uint8_t, 256> kFixedCharacters = [] {
+  std::array<std::uint8_t, 256> table{};
+  table.fill(3 << 4);
+  table[' '] = 0 << 4;
+  table['-'] = 1 << 4;
+  for (int digit = 0; digit <= 9; ++digit) table['0' + digit] = static_cast<std::uint8_t>(2 << 4 | digit);
+  return table;
+}();
+
+// The classes of the four places before the point (two bits each, the
+// first place lowest) that make a number: blanks, at most one minus sign,
+// then at least one digit.
+constexpr std::array<bool, 256> kFixedWholePart = [] {
+  std::array<bool, 256> table{};
+  for (int blanks = 0; blanks < 4; ++blanks) {
+    for (int minus = 0; minus <= 1 && blanks + minus < 4; ++minus) {
+      int classes = 0;
+      for (int place = 0; place < 4; ++place) {
+        const int kind = place < blanks ? 0 : place < blanks + minus ? 1 : 2;
+        classes |= kind << (2 * place);
+      }
+      table[static_cast<std::size_t>(classes)] = true;
+    }
+  }
+  return table;
+}();
+
 // A field as "(F10.5)" writes it: blanks, a minus sign if any, one to
 // four digits, the point and five digits, ten characters in all. Its
-// whole 1/100000 degrees, or nothing for any other field. Read without a
-// branch on the characters, whose count of blanks changes from line to
-// line.
+// whole 1/100000 degrees, or nothing for any other field. The field is
+// aligned to the right, so every place has its own weight, and nothing
+// branches on the blanks, whose count changes from line to line: the four
+// places before the point are looked up each on its own, the point and
+// the five digits after it are read as one 64-bit word.
 std::optional<std::int32_t> FixedUnits(const char* field) {
-  if (field[4] != '.') return std::nullopt;
-  std::int32_t units = 0;
-  bool valid = true;
-  bool started = false;  // a sign or a digit was seen
-  bool negative = false;
-  for (int i = 0; i < 4; ++i) {
-    const char c = field[i];
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(c) - '0');
-    const bool is_digit = digit <= 9;
-    const bool is_minus = c == '-';
-    const bool leading = !started;
-    valid &= is_digit | (leading & (is_minus | (c == ' ')));
-    units = is_digit ? units * 10 + static_cast<std::int32_t>(digit) : units;
-    negative |= is_minus;
-    started |= is_digit | is_minus;
-  }
-  valid &= static_cast<unsigned>(static_cast<unsigned char>(field[3]) - '0') <= 9;
-  for (int i = 5; i < 10; ++i) {
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(field[i]) - '0');
-    valid &= digit <= 9;
-    units = units * 10 + static_cast<std::int32_t>(digit & 0xF);
-  }
-  if (!valid) return std::nullopt;
-  return negative ? -units : units;
+  const unsigned c0 = kFixedCharacters[static_cast<unsigned char>(field[0])];
+  const unsigned c1 = kFixedCharacters[static_cast<unsigned char>(field[1])];
+  const unsigned c2 = kFixedCharacters[static_cast<unsigned char>(field[2])];
+  const unsigned c3 = kFixedCharacters[static_cast<unsigned char>(field[3])];
+  const unsigned whole_classes = (c0 >> 4) | (c1 >> 4) << 2 | (c2 >> 4) << 4 | (c3 >> 4) << 6;
+  const unsigned whole = (c0 & 0xF) * 1000 + (c1 & 0xF) * 100 + (c2 & 0xF) * 10 + (c3 & 0xF);
+
+  // Bytes 2 to 9, the first in the lowest bits: the point is byte 2 of the
+  // word, the digits bytes 3 to 7.
+  std::uint64_t word = 0;
+  for (int i = 7; i >= 0; --i) word = word << 8 | static_cast<unsigned char>(field[2 + i]);
+  constexpr std::uint64_t kDigitBytes = 0xFFFFFFFFFF000000u;
+  const bool point = ((word >> 16) & 0xFF) == '.';
+  // A byte is a digit when its high half is 3, and still is after adding
+  // 6 (no carry crosses bytes unless the first test already failed).
+  const bool digits = (word & (0xF0F0F0F0F0F0F0F0u & kDigitBytes)) == (0x3030303030303030u & kDigitBytes) &&
+                      ((word + 0x0606060606060606u) & (0xF0F0F0F0F0F0F0F0u & kDigitBytes)) ==
+                          (0x3030303030303030u & kDigitBytes);
+  if (!(kFixedWholePart[whole_classes] & point & digits)) return std::nullopt;
+  // The five digits as a number of eight, three zeros first, combined in
+  // pairs, fours and eights: each step adds ten, a hundred or ten thousand
+  // times a lane to the lane after it.
+  std::uint64_t part = (word & kDigitBytes) - (0x3030303030303030u & kDigitBytes);
+  part = (part * (1 + (10 << 8))) >> 8;
+  part = ((part & 0x00FF00FF00FF00FFu) * (1 + (100 << 16))) >> 16;
+  part = ((part & 0x0000FFFF0000FFFFu) * (1 + (std::uint64_t{10000} << 32))) >> 32;
+  const auto magnitude = static_cast<std::int32_t>(whole * 100000 + static_cast<unsigned>(part));
+  return whole_classes & 0x55 ? -magnitude : magnitude;
 }
 
 // A line as the program writes it, "(F10.5),(F10.5),"name"", whose

@@ -166,7 +166,7 @@ class Encoder {
   }
 
   // Where each POI stands in the file: the caller's index of its record.
-  const std::vector<std::uint32_t>& placed() const { return placed_; }
+  std::vector<std::uint32_t>& placed() { return placed_; }
 
  private:
   const std::vector<std::uint32_t>& list(Order order) const {
@@ -225,10 +225,22 @@ std::optional<std::string> EncodeOv2(std::span<Ov2Record> pois) {
   out.resize(size);
   Encoder encoder(pois, out.data());
   encoder.block(0, pois.size(), Order{});
-  // The records in the order the file holds them.
-  std::vector<Ov2Record> ordered(pois.size());
-  for (std::size_t i = 0; i < ordered.size(); ++i) ordered[i] = pois[encoder.placed()[i]];
-  std::copy(ordered.begin(), ordered.end(), pois.begin());
+  // The records in the order the file holds them, moved along each cycle
+  // of the placing in turn, without a second copy of them all.
+  std::vector<std::uint32_t>& placed = encoder.placed();
+  for (std::size_t start = 0; start < placed.size(); ++start) {
+    if (placed[start] == start) continue;  // in its place, or moved there
+    const Ov2Record first = pois[start];
+    std::size_t at = start;
+    while (placed[at] != start) {
+      const std::size_t from = placed[at];
+      pois[at] = pois[from];
+      placed[at] = static_cast<std::uint32_t>(at);
+      at = from;
+    }
+    pois[at] = first;
+    placed[at] = static_cast<std::uint32_t>(at);
+  }
   return out;
 }
 

@@ -1,6 +1,8 @@
 #include "tools/makeov2/converter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -20,26 +22,36 @@ constexpr std::size_t kMaxLine = 16 * 1024;
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// The POI read so far; their names live in one block of text.
-struct Pois {
-  struct Entry {
-    std::int32_t longitude, latitude;
-    std::size_t name_at, name_size;
-  };
-  std::vector<Entry> entries;
-  std::string names;
+// The POI read so far. Their names are copied out of the input's buffer
+// into blocks that never move, so that each record can point at its name
+// as it is read, and the records go to the encoder as they stand.
+class Pois {
+ public:
+  Pois() { records_.reserve(4096); }
 
   void add(const formats::Ov2Record& record) {
-    entries.push_back({record.longitude, record.latitude, names.size(), record.name.size()});
-    names.append(record.name);
+    std::string_view name;
+    if (!record.name.empty()) {
+      if (room_ - used_ < record.name.size()) {
+        room_ = std::max(kBlock, record.name.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(room_));
+        used_ = 0;
+      }
+      char* const at = blocks_.back().get() + used_;
+      std::memcpy(at, record.name.data(), record.name.size());
+      used_ += record.name.size();
+      name = std::string_view(at, record.name.size());
+    }
+    records_.push_back({record.longitude, record.latitude, name});
   }
-  std::vector<formats::Ov2Record> records() const {
-    std::vector<formats::Ov2Record> out;
-    out.reserve(entries.size());
-    const std::string_view all = names;
-    for (const Entry& e : entries) out.push_back({e.longitude, e.latitude, all.substr(e.name_at, e.name_size)});
-    return out;
-  }
+  std::vector<formats::Ov2Record>& records() { return records_; }
+
+ private:
+  static constexpr std::size_t kBlock = 64 * 1024;
+  std::vector<formats::Ov2Record> records_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t room_ = 0;  // bytes in the last block
+  std::size_t used_ = 0;  // of them, those that hold names
 };
 
 // At most this many bad lines are named one by one; a summary follows.
@@ -116,20 +128,19 @@ int Convert(std::string_view input_name, formats::ByteSource& input, const std::
   }
   // The count the writer put at the end must be the count read: a file cut
   // short, or lines broken apart, would otherwise lose POI unnoticed.
-  const long long count = static_cast<long long>(pois.entries.size());
+  const long long count = static_cast<long long>(pois.records().size());
   if (trailer_count && *trailer_count != count) {
     errors << "makeov2: " << input_name << ':' << trailer_line << ": the file says "
            << *trailer_count << " POI records were written, but it holds " << count
            << "; no OV2 file written\n";
     return kFailed;
   }
-  if (pois.entries.empty()) {
+  if (pois.records().empty()) {
     errors << "makeov2: " << input_name << ": no POI record to write\n";
     return kFailed;
   }
 
-  std::vector<formats::Ov2Record> records = pois.records();
-  const auto bytes = formats::EncodeOv2(records);
+  const auto bytes = formats::EncodeOv2(pois.records());
   if (!bytes) {
     errors << "makeov2: " << output_path << ": too large for an OV2 file\n";
     return kFailed;

@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/formats/byte_source.h"
+#include "app/formats/ov2_encoder.h"
+#include "app/formats/temp_file.h"
 #include "tests/app/ov2subs/temp_dir.h"
 #include "toolkit/os/faulty_os.h"
 #include "tools/makeov2/converter.h"
@@ -75,6 +79,30 @@ TEST(MakeOv2Convert, TheTrailerCountMustMatch) {
             "makeov2: in.tmp:3: the file says 3 POI records were written, but it holds 2; no OV2 "
             "file written\n");
   EXPECT_FALSE(fs::exists("out2.ov2"));
+}
+
+// Names of every length, many more bytes of them than one block of the
+// converter's name store holds, reach the file whole and in their places.
+TEST(MakeOv2Convert, NamesOfAnySizeReachTheFileWhole) {
+  ov2test::ScratchDir dir("makeov2_names");
+  std::string text;
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) {
+    const std::size_t length = i % 500 == 7 ? 10000 : static_cast<std::size_t>(i * 37 % 301);
+    names.push_back(std::string(length, static_cast<char>('a' + i % 26)));
+    nodalux::formats::AppendTempRecord(text, static_cast<float>(i % 360 - 180), static_cast<float>(i % 90),
+                                       names.back());
+  }
+  std::vector<nodalux::formats::Ov2Record> expected;
+  for (std::string_view rest = text; !rest.empty();) {
+    const std::size_t end = rest.find('\n');
+    expected.push_back(nodalux::formats::ParseTempLine(rest.substr(0, end)).record);
+    rest.remove_prefix(end + 1);
+  }
+  ASSERT_EQ(expected.size(), names.size());
+  std::ostringstream errors;
+  ASSERT_EQ(ConvertText("in.tmp", text, "out.ov2", errors), kOk) << errors.str();
+  EXPECT_EQ(ov2test::ReadFile("out.ov2"), nodalux::formats::EncodeOv2(expected).value());
 }
 
 TEST(MakeOv2Convert, NothingUsableFailsAndLeavesTheOldFile) {

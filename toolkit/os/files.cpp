@@ -102,6 +102,16 @@ int InputFile::open(const std::string& path) {
   return 0;
 }
 
+int InputFile::adopt(int fd) {
+  close();
+  fd_ = fd;
+  if (const int error = Door().fstat(fd_, &info_)) {
+    close();
+    return error;
+  }
+  return 0;
+}
+
 int InputFile::read(char* buffer, std::size_t size, std::size_t* got) {
   *got = 0;
   if (fd_ < 0) return EBADF;

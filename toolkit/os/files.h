@@ -40,6 +40,8 @@ class InputFile {
   ~InputFile();
 
   int open(const std::string& path);
+  // Reads the descriptor `fd` (standard input, say), which it then owns.
+  int adopt(int fd);
   // What was opened (a folder opens too: look at the kind).
   const FileInfo& info() const { return info_; }
   // Up to `size` bytes; *got is 0 at the end of the file.

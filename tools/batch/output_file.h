@@ -19,6 +19,8 @@ class OutputFile {
   // `path` "-" is the descriptor `standard_output`. False, after a message,
   // when the file cannot be begun.
   bool open(const std::string& path, int standard_output, Messages& messages);
+  // The same for a file, without a message: the error, or 0.
+  int begin(const std::string& path, Messages& messages);
 
   // Append to text(), then call spill() now and then.
   std::string& text() { return text_; }

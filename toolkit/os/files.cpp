@@ -229,11 +229,12 @@ int AtomicFile::write(std::string_view bytes) {
   return error;
 }
 
-const std::string& AtomicFile::hand_over() {
+const std::string& AtomicFile::hand_over(bool writer_flushes) {
   if (fd_ >= 0) {
     Door().close(fd_);
     fd_ = -1;
     handed_over_ = true;
+    if (writer_flushes) durable_ = false;
   }
   return temp_;
 }

@@ -99,8 +99,9 @@ class AtomicFile {
   // For a new content that another program writes: the temporary file is
   // closed and left to it by name (it may rewrite it or replace it, as a
   // program that writes atomically does), and commit() takes whatever
-  // stands under that name then.
-  const std::string& hand_over();
+  // stands under that name then. A writer known to flush its file to the
+  // disk before it renames it into place spares the commit a second flush.
+  const std::string& hand_over(bool writer_flushes = false);
   int commit();
   // The file the commit replaces (the target of a link).
   const std::string& target() const { return target_; }

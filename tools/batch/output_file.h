@@ -31,9 +31,9 @@ class OutputFile {
   bool finish() { return write_out(); }
   // For a file another program writes: the temporary file it is to write,
   // by name (see zarv::os::AtomicFile::hand_over).
-  const std::string& hand_over() {
+  const std::string& hand_over(bool writer_flushes) {
     handed_over_ = true;
-    return file_.hand_over();
+    return file_.hand_over(writer_flushes);
   }
   // Puts the finished file in place of the old one. False after a message.
   bool commit();

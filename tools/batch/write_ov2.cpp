@@ -100,6 +100,10 @@ bool StartsWithMz(const std::string& path) {
   return file.read(magic, 2, &got) == 0 && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
+// Our converter flushes the overlay to the disk before it renames it into
+// place; of a Windows converter nothing is known.
+bool FlushesItsOutput(const Ov2Tools& tools) { return !StartsWithMz(tools.converter); }
+
 // A program along PATH, or empty.
 std::string FindOnPath(std::string_view name) {
   const char* path = std::getenv("PATH");
@@ -275,7 +279,7 @@ bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov
   }
   if (!WriteConverterInput(set, group, names, input, messages)) return false;
   messages.note("Running TomTom MakeOV2 utility");
-  const std::string& overlay = out.hand_over();
+  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
   return RunConverter(tools, input.path(), overlay, out.path(), messages, meanwhile) &&
          CheckOverlay(overlay, group.size(), out.path(), messages);
 }
@@ -313,7 +317,7 @@ ConverterAhead::~ConverterAhead() { abandon(); }
 
 bool ConverterAhead::start(const Ov2Tools& tools, OutputFile& out) {
   abandon();
-  const std::string& overlay = out.hand_over();
+  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
   const std::vector<std::string> argv = ConverterCommand(tools, "-", overlay, out.path(), nullptr);
   if (argv.empty()) return false;
   int ends[2] = {-1, -1};

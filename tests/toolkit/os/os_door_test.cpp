@@ -144,6 +144,19 @@ TEST_F(DoorTest, AnAtomicFileHandedOverToAnotherWriter) {
     EXPECT_EQ(Read("keep.ov2"), "written by another");
     EXPECT_EQ(Names(), std::vector<std::string>{"keep.ov2"});
   }
+  // The commit flushes what the other writer left, unless that writer is
+  // known to have flushed it itself.
+  for (const bool writer_flushes : {false, true}) {
+    AtomicFile file;
+    ASSERT_EQ(file.create(Path("keep.ov2")), 0);
+    ASSERT_EQ(WriteFileAtomically(file.hand_over(writer_flushes), "again"), 0);
+    FaultyOs counting;
+    DoorScope scope(counting);
+    ASSERT_EQ(file.commit(), 0);
+    EXPECT_EQ(counting.calls(Call::kSync), writer_flushes ? 0 : 1);
+  }
+  EXPECT_EQ(Read("keep.ov2"), "again");
+  EXPECT_EQ(fs::status(Path("keep.ov2")).permissions(), fs::perms(0640));
   {
     AtomicFile dropped;  // handed over, never committed: nothing stays
     ASSERT_EQ(dropped.create(Path("keep.ov2")), 0);

@@ -1,5 +1,7 @@
 #include "tools/makeov2/converter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -81,7 +83,7 @@ std::string Complaint(const formats::TempLine& parsed) {
 }  // namespace
 
 int Convert(std::string_view input_name, formats::ByteSource& input, const std::string& output_path,
-            std::ostream& errors) {
+            std::ostream& errors, bool needs_trailer) {
   Pois pois;
   formats::LineReader lines(input, kMaxLine);
   formats::Line line;
@@ -129,6 +131,11 @@ int Convert(std::string_view input_name, formats::ByteSource& input, const std::
   // The count the writer put at the end must be the count read: a file cut
   // short, or lines broken apart, would otherwise lose POI unnoticed.
   const long long count = static_cast<long long>(pois.records().size());
+  if (needs_trailer && !trailer_count) {
+    errors << "makeov2: " << input_name << ": the input ended before its closing count line; "
+           << "no OV2 file written\n";
+    return kFailed;
+  }
   if (trailer_count && *trailer_count != count) {
     errors << "makeov2: " << input_name << ':' << trailer_line << ": the file says "
            << *trailer_count << " POI records were written, but it holds " << count
@@ -156,21 +163,24 @@ int RunConverter(int argc, const char* const* argv, std::ostream& errors) {
   if (argc != 3) {
     errors << "usage: MakeOV2_v1-1 INPUT OUTPUT\n"
               "Converts a POI text file (longitude, latitude, \"name\" per line) into an OV2 "
-              "overlay.\n";
+              "overlay; INPUT - is standard input, which must end with the count line.\n";
     return kUsage;
   }
-  const std::string input_name = argv[1];
+  // A program that pipes the POI in may stop half-way: only input that
+  // ends with its count line is whole.
+  const bool from_pipe = std::string_view(argv[1]) == "-";
+  const std::string input_name = from_pipe ? "standard input" : argv[1];
   zarv::os::InputFile file;
-  if (const int error = file.open(input_name)) {
+  if (const int error = from_pipe ? file.adopt(STDIN_FILENO) : file.open(input_name)) {
     errors << "makeov2: cannot read " << input_name << ": " << Reason(error) << '\n';
     return kFailed;
   }
-  if (file.info().kind != zarv::os::Kind::kRegular) {
+  if (!from_pipe && file.info().kind != zarv::os::Kind::kRegular) {
     errors << "makeov2: cannot read " << input_name << ": not a file\n";
     return kFailed;
   }
   formats::FileSource source(file);
-  return Convert(input_name, source, argv[2], errors);
+  return Convert(input_name, source, argv[2], errors, from_pipe);
 }
 
 }  // namespace makeov2

@@ -167,6 +167,27 @@ TEST(MakeOv2Program, ExitStatus) {
   EXPECT_FALSE(fs::exists("out.ov2"));
   EXPECT_EQ(run("in.tmp 'my out.ov2'"), kOk);
   EXPECT_EQ(fs::file_size("my out.ov2"), 21u + 15u);
+
+  // "-" reads standard input, which counts as whole only with its count
+  // line: a writer that stopped half-way leaves no overlay.
+  EXPECT_EQ(run("- piped.ov2 < in.tmp"), kFailed);
+  EXPECT_FALSE(fs::exists("piped.ov2"));
+  ov2test::WriteFile("whole.tmp", "  1.00000,  2.00000,\"x\"\r\n;*     1 POI records written.\r\n");
+  EXPECT_EQ(run("- piped.ov2 < whole.tmp"), kOk);
+  EXPECT_EQ(fs::file_size("piped.ov2"), 21u + 15u);
+  EXPECT_EQ(run("- from-pipe.ov2 < /dev/null"), kFailed);
+  EXPECT_EQ(std::system(("cat whole.tmp | " + exe + " - from-pipe.ov2").c_str()), 0);
+  EXPECT_EQ(fs::file_size("from-pipe.ov2"), 21u + 15u);
+}
+
+TEST(MakeOv2Convert, InputFromAPipeNeedsItsCountLine) {
+  ov2test::ScratchDir dir("makeov2_piped");
+  nodalux::formats::MemorySource cut("1,2,\"a\"\r\n3,4,\"b\"\r\n");
+  std::ostringstream errors;
+  EXPECT_EQ(Convert("standard input", cut, "out.ov2", errors, true), kFailed);
+  EXPECT_EQ(errors.str(), "makeov2: standard input: the input ended before its closing count line; "
+                          "no OV2 file written\n");
+  EXPECT_FALSE(fs::exists("out.ov2"));
 }
 
 }  // namespace

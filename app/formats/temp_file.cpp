@@ -119,9 +119,10 @@ std::optional<std::int32_t> Coordinate(std::string_view field, int limit, bool l
                                        TempLine* bad) {
   field = TrimBlanks(field);
   std::string_view number = field;
+  // One sign at most: "+-1" is not a number.
   if (number.starts_with('+')) number.remove_prefix(1);
   std::optional<double> degrees;
-  if (!number.empty() && number.front() != '+') {
+  if (!number.empty() && (number.front() != '+' && (number.front() != '-' || field.front() != '+'))) {
     if (const auto decimal = ShortDecimal::Read(number)) {
       if (const auto units = decimal->units()) {
         if (*units < -std::int64_t{limit} * 100000 || *units > std::int64_t{limit} * 100000) {

@@ -92,6 +92,8 @@ TEST(TempLine, Kinds) {
       {"     .5000,  -0.5    ,\"x\"", Kind::kRecord, 50000, -50000, "x"},
       {" 1-2.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
       {" --1.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"+-1,0,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"0,+-1.5,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
       {"  1 .00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
       {"   0.00000,   0,12345,\"x\"", Kind::kRecord, 0, 0, "x"},
       {"   0.00000,   0.1234\xb9,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},

@@ -23,9 +23,9 @@ struct Ov2Record {
 // A leaf block holds at most this many POI.
 inline constexpr std::size_t kPoiPerLeaf = 25;
 
-// The file's bytes. The POI of one leaf keep their input order; leaves are
-// formed by halving the set along its wider side (the records are reordered
-// in place). Empty when the file would outgrow the 32-bit sizes of the
+// The file's bytes. Leaves are formed by halving the set along its wider
+// side after a stable sort along it; POI that tie keep their input order
+// (the records are reordered in place, to the order the file holds them). Empty when the file would outgrow the 32-bit sizes of the
 // format.
 std::optional<std::string> EncodeOv2(std::span<Ov2Record> pois);
 

@@ -102,6 +102,16 @@ int InputFile::open(const std::string& path) {
   return 0;
 }
 
+int InputFile::adopt(int fd) {
+  close();
+  fd_ = fd;
+  if (const int error = Door().fstat(fd_, &info_)) {
+    close();
+    return error;
+  }
+  return 0;
+}
+
 int InputFile::read(char* buffer, std::size_t size, std::size_t* got) {
   *got = 0;
   if (fd_ < 0) return EBADF;
@@ -219,11 +229,12 @@ int AtomicFile::write(std::string_view bytes) {
   return error;
 }
 
-const std::string& AtomicFile::hand_over() {
+const std::string& AtomicFile::hand_over(bool writer_flushes) {
   if (fd_ >= 0) {
     Door().close(fd_);
     fd_ = -1;
     handed_over_ = true;
+    if (writer_flushes) durable_ = false;
   }
   return temp_;
 }

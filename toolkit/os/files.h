@@ -40,6 +40,8 @@ class InputFile {
   ~InputFile();
 
   int open(const std::string& path);
+  // Reads the descriptor `fd` (standard input, say), which it then owns.
+  int adopt(int fd);
   // What was opened (a folder opens too: look at the kind).
   const FileInfo& info() const { return info_; }
   // Up to `size` bytes; *got is 0 at the end of the file.
@@ -97,8 +99,9 @@ class AtomicFile {
   // For a new content that another program writes: the temporary file is
   // closed and left to it by name (it may rewrite it or replace it, as a
   // program that writes atomically does), and commit() takes whatever
-  // stands under that name then.
-  const std::string& hand_over();
+  // stands under that name then. A writer known to flush its file to the
+  // disk before it renames it into place spares the commit a second flush.
+  const std::string& hand_over(bool writer_flushes = false);
   int commit();
   // The file the commit replaces (the target of a link).
   const std::string& target() const { return target_; }

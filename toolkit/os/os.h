@@ -37,9 +37,11 @@ struct FileInfo {
   std::int64_t modified_ns = 0;  // last modification, nanoseconds since the epoch
 };
 
-// What a started program does with its standard streams. Its standard input
-// is always /dev/null, and nothing else of ours is inherited.
+// What a started program does with its standard streams. Nothing of ours
+// is inherited beyond them.
 struct StartOptions {
+  int standard_input = -1;      // a descriptor it reads as its standard input;
+                                // /dev/null when negative
   bool discard_output = false;  // standard output (and standard error when not
                                 // captured) to /dev/null, else to our standard error
   bool capture_errors = true;   // its standard error collected for errors(); only

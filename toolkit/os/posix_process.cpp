@@ -176,7 +176,11 @@ int StartPosixProcess(const std::vector<std::string>& argv, const StartOptions& 
   const int errors_write = pipe_fds[1];
 
   SpawnSetup setup;
-  posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
+  if (options.standard_input >= 0) {
+    posix_spawn_file_actions_adddup2(&setup.actions, options.standard_input, 0);
+  } else {
+    posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
+  }
   if (options.discard_output) {
     posix_spawn_file_actions_addopen(&setup.actions, 1, "/dev/null", O_WRONLY, 0);
   } else {

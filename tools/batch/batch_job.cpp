@@ -140,6 +140,15 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
   if (to_file && !WritableKind(*o.output, messages)) return kFailed;
   if (o.plot && !WritableKind(*o.plot, messages)) return kFailed;
 
+  // An overlay's converter starts now and waits for the group, so its
+  // start-up overlaps the reading. When it cannot start now, it is run as
+  // usual once the group is known, and any failure is reported then.
+  OutputFile plot, out;
+  ConverterAhead converter;
+  if (to_file && out_format == FileFormat::kOv2 && !o.count && out.begin(*o.output, messages) == 0) {
+    converter.start(tools, out);
+  }
+
   // Read every input, in order, into one set.
   PoiSet set;
   for (const std::string& input : o.inputs) {
@@ -167,7 +176,6 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
 
   // Everything is written out in full before any of it takes the place of
   // what was there.
-  OutputFile plot, out;
   if (o.plot && !(plot.open(*o.plot, setting.standard_output, messages) &&
                   WritePlot(set, circle, plot))) {
     return kFailed;
@@ -182,14 +190,18 @@ int RunJob(const BatchOptions& o, const JobSetting& setting) {
           return WriteCsv(set, group, names, out);
         case FileFormat::kGpx:
           return WriteGpx(set, group, names, out, messages);
-        case FileFormat::kOv2:
+        case FileFormat::kOv2: {
           // The symbol bitmap is copied while the converter works.
-          return ConvertToOv2(set, group, names, tools, out, messages,
-                              [&] { return symbol.place(full_output, tools, messages); });
+          const auto place_symbol = [&] { return symbol.place(full_output, tools, messages); };
+          return converter.started()
+                     ? converter.convert(set, group, names, out, messages, place_symbol)
+                     : ConvertToOv2(set, group, names, tools, out, messages, place_symbol);
+        }
       }
       return false;
     };
-    if (!out.open(*o.output, setting.standard_output, messages) || !write()) {
+    const bool ready = converter.started() || out.open(*o.output, setting.standard_output, messages);
+    if (!ready || !write()) {
       symbol.take_back();
       return kFailed;
     }

@@ -19,6 +19,8 @@ class OutputFile {
   // `path` "-" is the descriptor `standard_output`. False, after a message,
   // when the file cannot be begun.
   bool open(const std::string& path, int standard_output, Messages& messages);
+  // The same for a file, without a message: the error, or 0.
+  int begin(const std::string& path, Messages& messages);
 
   // Append to text(), then call spill() now and then.
   std::string& text() { return text_; }
@@ -29,9 +31,9 @@ class OutputFile {
   bool finish() { return write_out(); }
   // For a file another program writes: the temporary file it is to write,
   // by name (see zarv::os::AtomicFile::hand_over).
-  const std::string& hand_over() {
+  const std::string& hand_over(bool writer_flushes) {
     handed_over_ = true;
-    return file_.hand_over();
+    return file_.hand_over(writer_flushes);
   }
   // Puts the finished file in place of the old one. False after a message.
   bool commit();

@@ -1,6 +1,7 @@
 #include "tools/batch/write_ov2.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -62,24 +63,27 @@ class TempFile {
   int fd_ = -1;
 };
 
-// The group as the converter's POI file, as the desktop program writes it.
-bool WriteConverterInput(const PoiSet& set, Group group, NameConverter& names, TempFile& file,
-                         Messages& messages) {
+// The group as the converter's POI file, as the desktop program writes
+// it, handed to `write` a chunk at a time; the first error `write` gave.
+int SendConverterInput(const PoiSet& set, Group group, NameConverter& names,
+                       const std::function<int(std::string_view)>& write) {
   std::string text(formats::kTempFileHeader);
   text.reserve(OutputFile::kChunk + 4096);
-  int error = 0;
   for (const std::uint32_t i : group) {
     const PoiRef poi = set[i];
     formats::AppendTempRecord(text, poi.longitude, poi.latitude, names.bytes(poi));
     if (text.size() >= OutputFile::kChunk) {
-      if ((error = file.write(text)) != 0) break;
+      if (const int error = write(text)) return error;
       text.clear();
     }
   }
-  if (error == 0) {
-    formats::AppendTempTrailer(text, static_cast<long long>(group.size()));
-    error = file.write(text);
-  }
+  formats::AppendTempTrailer(text, static_cast<long long>(group.size()));
+  return write(text);
+}
+
+bool WriteConverterInput(const PoiSet& set, Group group, NameConverter& names, TempFile& file,
+                         Messages& messages) {
+  int error = SendConverterInput(set, group, names, [&](std::string_view text) { return file.write(text); });
   if (error == 0) error = file.close();
   if (error != 0) {
     messages.error(file.path(), "Cannot write file: " + Reason(error));
@@ -95,6 +99,10 @@ bool StartsWithMz(const std::string& path) {
   std::size_t got = 0;
   return file.read(magic, 2, &got) == 0 && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
+
+// Our converter flushes the overlay to the disk before it renames it into
+// place; of a Windows converter nothing is known.
+bool FlushesItsOutput(const Ov2Tools& tools) { return !StartsWithMz(tools.converter); }
 
 // A program along PATH, or empty.
 std::string FindOnPath(std::string_view name) {
@@ -123,57 +131,94 @@ void PassOn(std::string_view said, Messages& messages) {
   }
 }
 
-// Runs the converter: `input` to `output`, and `meanwhile` while it runs.
-// False after a message.
-bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::string& output,
-                  std::string_view final_output, Messages& messages,
-                  const std::function<bool()>& meanwhile) {
-  const std::string not_written = "The OV2 file was not written: ";
+const std::string kNotWritten = "The OV2 file was not written: ";
+
+// The command line that runs the converter on `input`, writing `output`;
+// empty when it cannot run (said in `messages`, when given).
+std::vector<std::string> ConverterCommand(const Ov2Tools& tools, const std::string& input,
+                                          const std::string& output, std::string_view final_output,
+                                          Messages* messages) {
   std::vector<std::string> argv;
   if (StartsWithMz(tools.converter)) {
     // The Windows converter, which a user may have put there instead.
     std::string wine = FindOnPath("wine");
     if (wine.empty()) {
-      messages.error(final_output, not_written + std::string(kConverterName) +
-                                       " is a Windows program, and wine is not installed to run it.");
-      return false;
+      if (messages) {
+        messages->error(final_output, kNotWritten + std::string(kConverterName) +
+                                          " is a Windows program, and wine is not installed to run it.");
+      }
+      return {};
     }
     argv.push_back(std::move(wine));
   }
   argv.insert(argv.end(), {tools.converter, input, output});
+  return argv;
+}
 
-  os::StartOptions options;
-  options.discard_output = true;
-  options.capture_errors = true;
-  std::unique_ptr<os::Process> converter;
-  if (const int error = os::Door().start(argv, options, &converter)) {
-    messages.error(final_output, not_written + std::string(kConverterName) +
-                                     " could not be started: " + Reason(error) + ".");
-    return false;
+// Waits for the converter to end, passes on what it said, and says why it
+// failed, if it did. False after a message, or when `done_meanwhile` is.
+bool AwaitConverter(os::Process& converter, std::string_view final_output, Messages& messages,
+                    bool done_meanwhile) {
+  while (!converter.wait_for(60 * 1000)) {
   }
-  const bool done_meanwhile = meanwhile();
-  while (!converter->wait_for(60 * 1000)) {
-  }
-  PassOn(converter->errors(), messages);
+  PassOn(converter.errors(), messages);
   if (!done_meanwhile) return false;
-  const int status = converter->exit_status();
+  const int status = converter.exit_status();
   if (status < 0) {
-    messages.error(final_output, not_written + std::string(kConverterName) +
+    messages.error(final_output, kNotWritten + std::string(kConverterName) +
                                      " was stopped by signal " + std::to_string(-status) + ".");
     return false;
   }
   if (status > 0) {
-    messages.error(final_output, not_written + std::string(kConverterName) +
+    messages.error(final_output, kNotWritten + std::string(kConverterName) +
                                      " ended with exit status " + std::to_string(status) + ".");
     return false;
   }
   return true;
 }
 
+// Runs the converter: `input` to `output`, and `meanwhile` while it runs.
+// False after a message.
+bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::string& output,
+                  std::string_view final_output, Messages& messages,
+                  const std::function<bool()>& meanwhile) {
+  const std::vector<std::string> argv = ConverterCommand(tools, input, output, final_output, &messages);
+  if (argv.empty()) return false;
+  os::StartOptions options;
+  options.discard_output = true;
+  options.capture_errors = true;
+  std::unique_ptr<os::Process> converter;
+  if (const int error = os::Door().start(argv, options, &converter)) {
+    messages.error(final_output, kNotWritten + std::string(kConverterName) +
+                                     " could not be started: " + Reason(error) + ".");
+    return false;
+  }
+  const bool done_meanwhile = meanwhile();
+  return AwaitConverter(*converter, final_output, messages, done_meanwhile);
+}
+
+// Writing into a pipe whose reader has ended fails with EPIPE instead of
+// ending this program, while this lives.
+class BrokenPipeIgnored {
+ public:
+  BrokenPipeIgnored() {
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGPIPE, &ignore, &old_);
+  }
+  BrokenPipeIgnored(const BrokenPipeIgnored&) = delete;
+  BrokenPipeIgnored& operator=(const BrokenPipeIgnored&) = delete;
+  ~BrokenPipeIgnored() { ::sigaction(SIGPIPE, &old_, nullptr); }
+
+ private:
+  struct sigaction old_ = {};
+};
+
 // Reads the overlay the converter wrote, counting its POI.
 bool CheckOverlay(const std::string& written, std::size_t expected, std::string_view output,
                   Messages& messages) {
-  const std::string not_written = "The OV2 file was not written: ";
+  const std::string& not_written = kNotWritten;
   os::InputFile file;
   if (const int error = file.open(written)) {
     messages.error(output, not_written + std::string(kConverterName) + " wrote no file (" +
@@ -234,7 +279,7 @@ bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov
   }
   if (!WriteConverterInput(set, group, names, input, messages)) return false;
   messages.note("Running TomTom MakeOV2 utility");
-  const std::string& overlay = out.hand_over();
+  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
   return RunConverter(tools, input.path(), overlay, out.path(), messages, meanwhile) &&
          CheckOverlay(overlay, group.size(), out.path(), messages);
 }
@@ -262,6 +307,75 @@ bool SymbolFile::place(std::string_view full_output, const Ov2Tools& tools, Mess
 void SymbolFile::take_back() {
   if (!made_.empty()) os::DeleteFile(made_);
   made_.clear();
+}
+
+}  // namespace nodalux::batch
+
+namespace nodalux::batch {
+
+ConverterAhead::~ConverterAhead() { abandon(); }
+
+bool ConverterAhead::start(const Ov2Tools& tools, OutputFile& out) {
+  abandon();
+  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
+  const std::vector<std::string> argv = ConverterCommand(tools, "-", overlay, out.path(), nullptr);
+  if (argv.empty()) return false;
+  int ends[2] = {-1, -1};
+  if (::pipe2(ends, O_CLOEXEC) != 0) return false;
+  // Room for a group of some thousand POI, so the writer need not wait
+  // for the converter to take it.
+  ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
+  os::StartOptions options;
+  options.standard_input = ends[0];
+  options.discard_output = true;
+  options.capture_errors = true;
+  const int error = os::Door().start(argv, options, &process_);
+  ::close(ends[0]);
+  if (error != 0) {
+    ::close(ends[1]);
+    process_.reset();
+    return false;
+  }
+  pipe_ = ends[1];
+  overlay_ = overlay;
+  return true;
+}
+
+bool ConverterAhead::convert(const PoiSet& set, Group group, NameConverter& names, OutputFile& out,
+                             Messages& messages, const std::function<bool()>& meanwhile) {
+  messages.note("Running TomTom MakeOV2 utility");
+  int error = 0;
+  {
+    const BrokenPipeIgnored quiet;
+    error = SendConverterInput(set, group, names,
+                               [&](std::string_view text) { return os::WriteAll(os::Door(), pipe_, text); });
+  }
+  // The end of the pipe is the end of its input: without the count line,
+  // after a failed write, it writes nothing.
+  ::close(pipe_);
+  pipe_ = -1;
+  std::unique_ptr<os::Process> converter = std::move(process_);
+  // A converter that stopped reading (EPIPE) is judged below by how it
+  // ended and what it wrote; any other failure is ours.
+  if (error != 0 && error != EPIPE) {
+    AwaitConverter(*converter, out.path(), messages, false);
+    messages.error(out.path(), kNotWritten + std::string(kConverterName) +
+                                   " could not be given the POI: " + Reason(error) + ".");
+    return false;
+  }
+  const bool done_meanwhile = meanwhile();
+  return AwaitConverter(*converter, out.path(), messages, done_meanwhile) &&
+         CheckOverlay(overlay_, group.size(), out.path(), messages);
+}
+
+void ConverterAhead::abandon() {
+  if (pipe_ >= 0) ::close(pipe_);
+  pipe_ = -1;
+  if (process_) {
+    while (!process_->wait_for(60 * 1000)) {
+    }
+    process_.reset();
+  }
 }
 
 }  // namespace nodalux::batch

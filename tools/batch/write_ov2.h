@@ -9,9 +9,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "toolkit/os/os.h"
 #include "tools/batch/write_outputs.h"
 
 namespace nodalux::batch {
@@ -39,6 +41,34 @@ bool CheckOv2Tools(const Ov2Tools& tools, Messages& messages);
 // wrote an overlay that does not hold the whole group.
 bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov2Tools& tools,
                   OutputFile& out, Messages& messages, const std::function<bool()>& meanwhile);
+
+// The converter started before the inputs are read, so that its start-up
+// overlaps the reading; it waits for the group on a pipe. Dropped without
+// convert(), it gets no more input (without the closing count line, so it
+// writes nothing), and is waited for.
+class ConverterAhead {
+ public:
+  ConverterAhead() = default;
+  ConverterAhead(const ConverterAhead&) = delete;
+  ConverterAhead& operator=(const ConverterAhead&) = delete;
+  ~ConverterAhead();
+
+  // Starts the converter writing the temporary file of `out`, which has
+  // been begun. False, without a message, when it cannot start now: then
+  // ConvertToOv2 runs it when the group is known, and says why if it fails.
+  bool start(const Ov2Tools& tools, OutputFile& out);
+  bool started() const { return process_ != nullptr; }
+  // As ConvertToOv2, the group going down the pipe. Once only.
+  bool convert(const PoiSet& set, Group group, NameConverter& names, OutputFile& out,
+               Messages& messages, const std::function<bool()>& meanwhile);
+
+ private:
+  void abandon();
+
+  std::unique_ptr<zarv::os::Process> process_;
+  int pipe_ = -1;  // where its input is written
+  std::string overlay_;
+};
 
 // The symbol bitmap beside an overlay: the overlay's full path up to its
 // last dot, then ".bmp".

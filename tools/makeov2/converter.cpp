@@ -1,6 +1,10 @@
 #include "tools/makeov2/converter.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -20,26 +24,36 @@ constexpr std::size_t kMaxLine = 16 * 1024;
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// The POI read so far; their names live in one block of text.
-struct Pois {
-  struct Entry {
-    std::int32_t longitude, latitude;
-    std::size_t name_at, name_size;
-  };
-  std::vector<Entry> entries;
-  std::string names;
+// The POI read so far. Their names are copied out of the input's buffer
+// into blocks that never move, so that each record can point at its name
+// as it is read, and the records go to the encoder as they stand.
+class Pois {
+ public:
+  Pois() { records_.reserve(4096); }
 
   void add(const formats::Ov2Record& record) {
-    entries.push_back({record.longitude, record.latitude, names.size(), record.name.size()});
-    names.append(record.name);
+    std::string_view name;
+    if (!record.name.empty()) {
+      if (room_ - used_ < record.name.size()) {
+        room_ = std::max(kBlock, record.name.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(room_));
+        used_ = 0;
+      }
+      char* const at = blocks_.back().get() + used_;
+      std::memcpy(at, record.name.data(), record.name.size());
+      used_ += record.name.size();
+      name = std::string_view(at, record.name.size());
+    }
+    records_.push_back({record.longitude, record.latitude, name});
   }
-  std::vector<formats::Ov2Record> records() const {
-    std::vector<formats::Ov2Record> out;
-    out.reserve(entries.size());
-    const std::string_view all = names;
-    for (const Entry& e : entries) out.push_back({e.longitude, e.latitude, all.substr(e.name_at, e.name_size)});
-    return out;
-  }
+  std::vector<formats::Ov2Record>& records() { return records_; }
+
+ private:
+  static constexpr std::size_t kBlock = 64 * 1024;
+  std::vector<formats::Ov2Record> records_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t room_ = 0;  // bytes in the last block
+  std::size_t used_ = 0;  // of them, those that hold names
 };
 
 // At most this many bad lines are named one by one; a summary follows.
@@ -69,7 +83,7 @@ std::string Complaint(const formats::TempLine& parsed) {
 }  // namespace
 
 int Convert(std::string_view input_name, formats::ByteSource& input, const std::string& output_path,
-            std::ostream& errors) {
+            std::ostream& errors, bool needs_trailer) {
   Pois pois;
   formats::LineReader lines(input, kMaxLine);
   formats::Line line;
@@ -116,20 +130,24 @@ int Convert(std::string_view input_name, formats::ByteSource& input, const std::
   }
   // The count the writer put at the end must be the count read: a file cut
   // short, or lines broken apart, would otherwise lose POI unnoticed.
-  const long long count = static_cast<long long>(pois.entries.size());
+  const long long count = static_cast<long long>(pois.records().size());
+  if (needs_trailer && !trailer_count) {
+    errors << "makeov2: " << input_name << ": the input ended before its closing count line; "
+           << "no OV2 file written\n";
+    return kFailed;
+  }
   if (trailer_count && *trailer_count != count) {
     errors << "makeov2: " << input_name << ':' << trailer_line << ": the file says "
            << *trailer_count << " POI records were written, but it holds " << count
            << "; no OV2 file written\n";
     return kFailed;
   }
-  if (pois.entries.empty()) {
+  if (pois.records().empty()) {
     errors << "makeov2: " << input_name << ": no POI record to write\n";
     return kFailed;
   }
 
-  std::vector<formats::Ov2Record> records = pois.records();
-  const auto bytes = formats::EncodeOv2(records);
+  const auto bytes = formats::EncodeOv2(pois.records());
   if (!bytes) {
     errors << "makeov2: " << output_path << ": too large for an OV2 file\n";
     return kFailed;
@@ -145,21 +163,24 @@ int RunConverter(int argc, const char* const* argv, std::ostream& errors) {
   if (argc != 3) {
     errors << "usage: MakeOV2_v1-1 INPUT OUTPUT\n"
               "Converts a POI text file (longitude, latitude, \"name\" per line) into an OV2 "
-              "overlay.\n";
+              "overlay; INPUT - is standard input, which must end with the count line.\n";
     return kUsage;
   }
-  const std::string input_name = argv[1];
+  // A program that pipes the POI in may stop half-way: only input that
+  // ends with its count line is whole.
+  const bool from_pipe = std::string_view(argv[1]) == "-";
+  const std::string input_name = from_pipe ? "standard input" : argv[1];
   zarv::os::InputFile file;
-  if (const int error = file.open(input_name)) {
+  if (const int error = from_pipe ? file.adopt(STDIN_FILENO) : file.open(input_name)) {
     errors << "makeov2: cannot read " << input_name << ": " << Reason(error) << '\n';
     return kFailed;
   }
-  if (file.info().kind != zarv::os::Kind::kRegular) {
+  if (!from_pipe && file.info().kind != zarv::os::Kind::kRegular) {
     errors << "makeov2: cannot read " << input_name << ": not a file\n";
     return kFailed;
   }
   formats::FileSource source(file);
-  return Convert(input_name, source, argv[2], errors);
+  return Convert(input_name, source, argv[2], errors, from_pipe);
 }
 
 }  // namespace makeov2

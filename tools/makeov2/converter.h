@@ -19,11 +19,14 @@ enum ExitCode : int {
 // Converts the lines of `input` (named `input_name` in messages) and
 // writes the OV2 file `output_path` atomically: a failure leaves the old
 // file as it was. Bad lines are reported on `errors` with their line
-// number and skipped.
+// number, and nothing is written. With `needs_trailer`, input without its
+// closing count line is taken for cut short (a writer that stopped
+// half-way) and nothing is written either.
 int Convert(std::string_view input_name, nodalux::formats::ByteSource& input,
-            const std::string& output_path, std::ostream& errors);
+            const std::string& output_path, std::ostream& errors, bool needs_trailer = false);
 
-// Reads INPUT, writes OUTPUT: the whole program.
+// Reads INPUT ("-": standard input, which must end with the count line),
+// writes OUTPUT: the whole program.
 int RunConverter(int argc, const char* const* argv, std::ostream& errors);
 
 }  // namespace makeov2

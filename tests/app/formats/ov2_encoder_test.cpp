@@ -150,19 +150,43 @@ TEST(Ov2Encode, SameBytesAsHalvingByAStableSort) {
   std::mt19937 random(11);
   std::vector<std::string> names;
   for (int i = 0; i < 5000; ++i) names.push_back("P" + std::to_string(i));
-  for (const std::size_t count : {1u, 25u, 26u, 33u, 64u, 65u, 700u, 3478u, 5000u}) {
-    for (const std::int32_t spread : {1, 40, 1000000, 2147483647}) {
-      std::vector<Ov2Record> pois;
-      for (std::size_t i = 0; i < count; ++i) {
-        // A small spread makes many equal keys, so the order of ties shows.
-        const auto coordinate = [&] { return static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(spread)) - spread / 2; };
-        pois.push_back({coordinate(), coordinate() / 2, names[i]});
+  // Sets of every size near a leaf's and a few large ones; spreads from one
+  // value (every key ties, so only the input order tells) to the full range,
+  // and columns and rows of POI (one key ties, the other decides).
+  enum Shape { kSquare, kColumn, kRow };
+  for (const std::size_t count : {1u, 2u, 12u, 13u, 24u, 25u, 26u, 33u, 50u, 51u, 64u, 65u, 700u, 3478u, 5000u}) {
+    for (const std::int32_t spread : {1, 3, 40, 1000000, 2147483647}) {
+      for (const Shape shape : {kSquare, kColumn, kRow}) {
+        const auto coordinate = [&] {
+          return static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(spread)) - spread / 2;
+        };
+        const std::int32_t fixed = coordinate();
+        std::vector<Ov2Record> pois;
+        for (std::size_t i = 0; i < count; ++i) {
+          const std::int32_t lon = shape == kColumn ? fixed : coordinate();
+          const std::int32_t lat = shape == kRow ? fixed / 2 : coordinate() / 2;
+          pois.push_back({lon, lat, names[i]});
+        }
+        // The extremes of the 32-bit range sort where they belong.
+        if (count > 2 && spread == 2147483647) {
+          pois[0].longitude = INT32_MIN, pois[1].latitude = INT32_MAX;
+        }
+        SCOPED_TRACE(std::to_string(count) + " POI spread over " + std::to_string(spread) + ", shape " +
+                     std::to_string(shape));
+        const std::string expected = ReferenceFile(pois);
+        std::vector<Ov2Record> reordered = pois;
+        const auto bytes = EncodeOv2(reordered);
+        ASSERT_TRUE(bytes);
+        ASSERT_EQ(*bytes, expected);
+        // The caller's records come back in the order the file holds them.
+        std::vector<Ov2Record> found;
+        int leaves = 0;
+        CheckBlock(*bytes, 0, found, leaves);
+        ASSERT_EQ(found.size(), reordered.size());
+        for (std::size_t i = 0; i < found.size(); ++i) {
+          ASSERT_EQ(found[i].name, reordered[i].name);
+        }
       }
-      SCOPED_TRACE(std::to_string(count) + " POI spread over " + std::to_string(spread));
-      const std::string expected = ReferenceFile(pois);
-      const auto bytes = EncodeOv2(pois);
-      ASSERT_TRUE(bytes);
-      ASSERT_EQ(*bytes, expected);
     }
   }
 }

@@ -74,6 +74,34 @@ TEST(TempLine, Kinds) {
       {"1,2 3,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
       {"180.00001,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
       {"0,-91,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      // The limits, exactly and just past them, with and without five places.
+      {" 180.00000, -90.00000,\"x\"", Kind::kRecord, 18000000, -9000000, "x"},
+      {"-180.00000,  90.00000,\"x\"", Kind::kRecord, -18000000, 9000000, "x"},
+      {"180.000001,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {" 180.00001,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"-180.00001,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"   0.00000,  90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      {"   0.00000, -90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      {"0,-90.00001,\"x\"", Kind::kBad, 0, 0, "latitude is outside -90..90"},
+      {"999999999999999,0,\"x\"", Kind::kBad, 0, 0, "longitude is outside -180..180"},
+      {"-0.00000,1.,\"x\"", Kind::kRecord, 0, 100000, "x"},
+      {".5,-.00001,\"x\"", Kind::kRecord, 50000, -1, "x"},
+      {"1.2.3,0,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      // Near misses of the written layout, ten characters to a field.
+      {"   -.12345,   0.00000,\"x\"", Kind::kRecord, -12345, 0, "x"},
+      {"     .5000,  -0.5    ,\"x\"", Kind::kRecord, 50000, -50000, "x"},
+      {" 1-2.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {" --1.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"+-1,0,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"0,+-1.5,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"  1 .00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"   0.00000,   0,12345,\"x\"", Kind::kRecord, 0, 0, "x"},
+      {"   0.00000,   0.1234\xb9,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"   0.00000,   0.1234/,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"   0.00000,   0.1234:,\"x\"", Kind::kBad, 0, 0, "latitude is not a number"},
+      {"\xfa  0.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"abcd.00000,   0.00000,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
+      {"-,0,\"x\"", Kind::kBad, 0, 0, "longitude is not a number"},
       {std::string("0,0,\"a\0b\"", 9), Kind::kBad, 0, 0, "the name contains a NUL byte, which an OV2 name cannot hold"},
       {";*    12 POI records written.\r", Kind::kTrailer, 0, 0, "12"},
       {";* 30000 POI records written.", Kind::kTrailer, 0, 0, "30000"},
@@ -117,6 +145,36 @@ TEST(TempLine, CoordinatesAreTheNumbersRoundedToUnits) {
     ASSERT_EQ(parsed.kind, Kind::kRecord);
     EXPECT_EQ(parsed.record.longitude, std::lround(std::strtod(text, nullptr) * 100000.0));
     EXPECT_EQ(parsed.record.latitude, 150000);
+  }
+}
+
+// The lines the program writes are read the same as the same numbers
+// written any other way: without their leading blanks, or with a sign.
+TEST(TempLine, WrittenLinesReadAsTheirNumbersDo) {
+  std::uint32_t seed = 7;
+  const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (int i = 0; i < 20000; ++i) {
+    // Mostly in range, some just past the limits, some far past them.
+    const auto units = [&](std::int32_t limit) {
+      const std::int32_t reach = i % 10 == 0 ? 10 * limit : limit + 3;
+      return static_cast<std::int32_t>(next() % (2u * static_cast<std::uint32_t>(reach) + 1)) - reach;
+    };
+    const double lon = units(18000000) / 100000.0;
+    const double lat = units(9000000) / 100000.0;
+    const char* const name = i % 100 == 0 ? "" : "A \"b\", c";
+    char written[96], other[96];
+    std::snprintf(written, sizeof written, "%10.5f,%10.5f,\"%s\"", lon, lat, name);
+    std::snprintf(other, sizeof other, "%+.5f,%.5f,\"%s\"", lon, lat, name);
+    SCOPED_TRACE(written);
+    const TempLine a = ParseTempLine(written);
+    const TempLine b = ParseTempLine(other);
+    ASSERT_EQ(a.kind, b.kind);
+    EXPECT_EQ(a.error, b.error);
+    EXPECT_EQ(a.record.name, b.record.name);
+    if (a.kind == Kind::kRecord) {
+      EXPECT_EQ(a.record.longitude, std::lround(lon * 100000.0));
+      EXPECT_EQ(a.record.latitude, std::lround(lat * 100000.0));
+    }
   }
 }
 

@@ -1,11 +1,14 @@
 // READ_OV2 on a full table's worth of POI: 30000 records under skippers,
-// decoded from memory and read from a file.
+// decoded from memory and read from a file. And the converter's side: a
+// group of 3478 POI encoded, and converted whole from its temporary file.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
+#include <unistd.h>
 
 #include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
@@ -14,6 +17,8 @@
 #include "tests/app/shared/data_test_support.h"
 #include "app/formats/ov2_encoder.h"
 #include "app/formats/ov2_layout.h"
+#include "app/formats/temp_file.h"
+#include "tools/makeov2/converter.h"
 
 namespace {
 
@@ -89,5 +94,85 @@ void BM_ReadOv2File_30000(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_ReadOv2File_30000)->Unit(benchmark::kMillisecond);
+
+// A group as the desktop program hands it to the converter: 3478 POI in
+// one corner of the map, as its temporary file, and as the converter reads
+// it back.
+constexpr int kGroup = 3478;
+struct Group {
+  std::string text;
+  std::vector<std::string> names;
+  std::vector<nodalux::formats::Ov2Record> pois;
+  std::string ov2;  // the file the converter must write
+};
+const Group& Group3478() {
+  static const Group group = [] {
+    Group g;
+    std::mt19937 random(5);
+    g.text = nodalux::formats::kTempFileHeader;
+    for (int i = 0; i < kGroup; ++i) {
+      const float lon = -0.5f + static_cast<float>(random() % 100000) / 100000.0f;
+      const float lat = 51.2f + static_cast<float>(random() % 60000) / 100000.0f;
+      g.names.push_back("POI number " + std::to_string(i + 1));
+      nodalux::formats::AppendTempRecord(g.text, lon, lat, g.names.back());
+    }
+    nodalux::formats::AppendTempTrailer(g.text, kGroup);
+    for (std::string_view rest = g.text; !rest.empty();) {
+      const std::size_t end = rest.find('\n');
+      const auto line = nodalux::formats::ParseTempLine(rest.substr(0, end));
+      if (line.kind == nodalux::formats::TempLine::Kind::kRecord) g.pois.push_back(line.record);
+      rest.remove_prefix(end + 1);
+    }
+    std::vector<nodalux::formats::Ov2Record> copy = g.pois;
+    g.ov2 = nodalux::formats::EncodeOv2(copy).value_or("");
+    return g;
+  }();
+  return group;
+}
+
+void BM_EncodeOv2_3478(benchmark::State& state) {
+  const Group& group = Group3478();
+  if (group.pois.size() != kGroup) state.SkipWithError("the group was not made");
+  std::vector<nodalux::formats::Ov2Record> pois;
+  for (auto _ : state) {
+    state.PauseTiming();
+    pois = group.pois;
+    state.ResumeTiming();
+    const auto bytes = nodalux::formats::EncodeOv2(pois);
+    if (!bytes || *bytes != group.ov2) state.SkipWithError("the encoder wrote other bytes");
+  }
+  state.SetItemsProcessed(state.iterations() * kGroup);
+}
+BENCHMARK(BM_EncodeOv2_3478)->Unit(benchmark::kMicrosecond);
+
+// The converter from its input in memory to its output on a memory-backed
+// folder where there is one, so that the flush to disk is not what is timed.
+void BM_Convert_3478(benchmark::State& state) {
+  const Group& group = Group3478();
+  const std::filesystem::path folder =
+      std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                : std::filesystem::temp_directory_path();
+  const std::string output = (folder / ("bench_convert_" + std::to_string(::getpid()) + ".ov2")).string();
+  std::ostringstream errors;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove(output);
+    nodalux::formats::MemorySource source(group.text);
+    state.ResumeTiming();
+    if (makeov2::Convert("group.tmp", source, output, errors) != makeov2::kOk) {
+      state.SkipWithError("the converter failed");
+      break;
+    }
+    state.PauseTiming();
+    std::ifstream written(output, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(written), {}};
+    if (bytes != group.ov2) state.SkipWithError("the converter wrote other bytes");
+    state.ResumeTiming();
+  }
+  if (!errors.str().empty()) state.SkipWithError(errors.str().c_str());
+  std::filesystem::remove(output);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * group.text.size()));
+}
+BENCHMARK(BM_Convert_3478)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The door's file and process services, on the real file system and with
 // failures injected call by call.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -143,6 +144,19 @@ TEST_F(DoorTest, AnAtomicFileHandedOverToAnotherWriter) {
     EXPECT_EQ(Read("keep.ov2"), "written by another");
     EXPECT_EQ(Names(), std::vector<std::string>{"keep.ov2"});
   }
+  // The commit flushes what the other writer left, unless that writer is
+  // known to have flushed it itself.
+  for (const bool writer_flushes : {false, true}) {
+    AtomicFile file;
+    ASSERT_EQ(file.create(Path("keep.ov2")), 0);
+    ASSERT_EQ(WriteFileAtomically(file.hand_over(writer_flushes), "again"), 0);
+    FaultyOs counting;
+    DoorScope scope(counting);
+    ASSERT_EQ(file.commit(), 0);
+    EXPECT_EQ(counting.calls(Call::kSync), writer_flushes ? 0 : 1);
+  }
+  EXPECT_EQ(Read("keep.ov2"), "again");
+  EXPECT_EQ(fs::status(Path("keep.ov2")).permissions(), fs::perms(0640));
   {
     AtomicFile dropped;  // handed over, never committed: nothing stays
     ASSERT_EQ(dropped.create(Path("keep.ov2")), 0);
@@ -253,6 +267,36 @@ TEST(ProcessTest, ExitStatusSignalAndStandardErrorComeBack) {
   EXPECT_EQ(Door().start({"/bin/true"}, quiet, &child), EAGAIN);
   EXPECT_EQ(Door().start({"/bin/true"}, quiet, &child), 0);
   EXPECT_EQ(faulty.calls(Call::kStart), 2);
+}
+
+// A program can read its standard input from a pipe of ours; what it
+// reads is all we wrote, and nothing else of ours reaches it.
+TEST_F(DoorTest, AStartedProgramReadsThePipeGivenAsItsStandardInput) {
+  int ends[2];
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  std::unique_ptr<Process> child;
+  StartOptions options;
+  options.standard_input = ends[0];
+  ASSERT_EQ(Door().start({"/bin/sh", "-c", "cat > '" + Path("got") + "'"}, options, &child), 0);
+  ::close(ends[0]);
+  EXPECT_EQ(WriteAll(Door(), ends[1], "through the pipe\n"), 0);
+  ::close(ends[1]);  // its end of input
+  ASSERT_TRUE(child->wait_for(10000));
+  EXPECT_EQ(child->exit_status(), 0);
+  EXPECT_EQ(Read("got"), "through the pipe\n");
+
+  // And a descriptor taken as an input file reads the same way.
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  ASSERT_EQ(::write(ends[1], "abc", 3), 3);
+  ::close(ends[1]);
+  InputFile piped;
+  ASSERT_EQ(piped.adopt(ends[0]), 0);
+  EXPECT_EQ(piped.info().kind, Kind::kFifo);
+  char buffer[8];
+  std::size_t got = 0;
+  ASSERT_EQ(piped.read(buffer, sizeof buffer, &got), 0);
+  EXPECT_EQ(std::string(buffer, got), "abc");
+  EXPECT_EQ(InputFile().adopt(-1), EBADF);
 }
 
 // A program left running when nobody waits any longer (a time-out) goes on

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -248,6 +249,42 @@ TEST_F(BatchJobTest, AConverterThatFailsChangesNothing) {
   }
 }
 
+// The converter starts before the inputs are read. When reading then fails,
+// it is told nothing more, writes nothing and is waited for: the old
+// overlay stands, no temporary file and no child process are left.
+TEST_F(BatchJobTest, AConverterStartedBeforeAFailedReadWritesNothing) {
+  Write("good.csv", "Longitude,Latitude,Name\n-0.1,51.5,\"a\"\n");
+  Write("bad.csv", "Longitude,Latitude,Name\n-0.1,x,\"a\"\n");
+  for (const std::string inputs : {"good.csv missing.csv", "good.csv bad.csv"}) {
+    SCOPED_TRACE(inputs);
+    Write("out.ov2", "old");
+    EXPECT_EQ(Run("--all -o out.ov2 " + inputs), kFailed);
+    EXPECT_EQ(Read("out.ov2"), "old");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"bad.csv", "good.csv", "out.ov2"}));
+    EXPECT_TRUE(Files("tmp").empty());
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // no child, running or ended
+  }
+}
+
+// A converter that ends without reading what it is given (more than a
+// pipe holds): the program is not ended by the broken pipe; the converter
+// is judged by how it ended.
+TEST_F(BatchJobTest, AConverterThatStopsReadingIsJudgedByHowItEnded) {
+  std::string text = "Longitude,Latitude,Name\n";
+  for (int i = 0; i < 30000; ++i) text += "-0.1,51.5,\"a name to fill the pipe " + std::to_string(i) + "\"\n";
+  Write("in.csv", text);
+  fs::create_directory(dir_ / "folder");
+  fs::copy_file(program_folder_ + "default_symbol.bmp", dir_ / "folder/default_symbol.bmp");
+  program_folder_ = (dir_ / "folder").string() + "/";
+  Write("folder/MakeOV2_v1-1.exe", "#!/bin/sh\nexec 0<&-\nexit 3\n");
+  fs::permissions(dir_ / "folder/MakeOV2_v1-1.exe", fs::perms::owner_all);
+  Write("out.ov2", "old");
+  EXPECT_EQ(Run("--all -o out.ov2 in.csv"), kFailed);
+  EXPECT_EQ(Messages(), "nodalux-batch: out.ov2: The OV2 file was not written: MakeOV2_v1-1 ended with exit status 3.\n");
+  EXPECT_EQ(Read("out.ov2"), "old");
+  EXPECT_EQ(Files(), (std::vector<std::string>{"folder", "in.csv", "out.ov2"}));
+}
+
 // Every call to the operating system that writing makes fails in turn (the
 // first, the second, ... of each kind): the job then fails with a message,
 // and every file is as it was before; or the job succeeds (the call did not
@@ -270,7 +307,7 @@ TEST_F(BatchJobTest, AFailingCallAtAnyPointOfWritingLosesNothing) {
   const std::vector<std::string> outputs = {"out.csv", "out.gpx", "out.ov2", "out.svg", "out.bmp"};
   const auto seed_old_files = [&] {
     for (const std::string& name : outputs) fs::remove(dir_ / name);
-    for (const std::string& name : {"out.csv", "out.gpx", "out.ov2", "out.svg"}) Write(name, "old " + name);
+    for (const std::string_view name : {"out.csv", "out.gpx", "out.ov2", "out.svg"}) Write(std::string(name), "old " + std::string(name));
   };
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;

@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/formats/byte_source.h"
+#include "app/formats/ov2_encoder.h"
+#include "app/formats/temp_file.h"
 #include "tests/app/ov2subs/temp_dir.h"
 #include "toolkit/os/faulty_os.h"
 #include "tools/makeov2/converter.h"
@@ -77,6 +81,30 @@ TEST(MakeOv2Convert, TheTrailerCountMustMatch) {
   EXPECT_FALSE(fs::exists("out2.ov2"));
 }
 
+// Names of every length, many more bytes of them than one block of the
+// converter's name store holds, reach the file whole and in their places.
+TEST(MakeOv2Convert, NamesOfAnySizeReachTheFileWhole) {
+  ov2test::ScratchDir dir("makeov2_names");
+  std::string text;
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) {
+    const std::size_t length = i % 500 == 7 ? 10000 : static_cast<std::size_t>(i * 37 % 301);
+    names.push_back(std::string(length, static_cast<char>('a' + i % 26)));
+    nodalux::formats::AppendTempRecord(text, static_cast<float>(i % 360 - 180), static_cast<float>(i % 90),
+                                       names.back());
+  }
+  std::vector<nodalux::formats::Ov2Record> expected;
+  for (std::string_view rest = text; !rest.empty();) {
+    const std::size_t end = rest.find('\n');
+    expected.push_back(nodalux::formats::ParseTempLine(rest.substr(0, end)).record);
+    rest.remove_prefix(end + 1);
+  }
+  ASSERT_EQ(expected.size(), names.size());
+  std::ostringstream errors;
+  ASSERT_EQ(ConvertText("in.tmp", text, "out.ov2", errors), kOk) << errors.str();
+  EXPECT_EQ(ov2test::ReadFile("out.ov2"), nodalux::formats::EncodeOv2(expected).value());
+}
+
 TEST(MakeOv2Convert, NothingUsableFailsAndLeavesTheOldFile) {
   ov2test::ScratchDir dir("makeov2_fail");
   ov2test::WriteFile("out.ov2", "old");
@@ -139,6 +167,27 @@ TEST(MakeOv2Program, ExitStatus) {
   EXPECT_FALSE(fs::exists("out.ov2"));
   EXPECT_EQ(run("in.tmp 'my out.ov2'"), kOk);
   EXPECT_EQ(fs::file_size("my out.ov2"), 21u + 15u);
+
+  // "-" reads standard input, which counts as whole only with its count
+  // line: a writer that stopped half-way leaves no overlay.
+  EXPECT_EQ(run("- piped.ov2 < in.tmp"), kFailed);
+  EXPECT_FALSE(fs::exists("piped.ov2"));
+  ov2test::WriteFile("whole.tmp", "  1.00000,  2.00000,\"x\"\r\n;*     1 POI records written.\r\n");
+  EXPECT_EQ(run("- piped.ov2 < whole.tmp"), kOk);
+  EXPECT_EQ(fs::file_size("piped.ov2"), 21u + 15u);
+  EXPECT_EQ(run("- from-pipe.ov2 < /dev/null"), kFailed);
+  EXPECT_EQ(std::system(("cat whole.tmp | " + exe + " - from-pipe.ov2").c_str()), 0);
+  EXPECT_EQ(fs::file_size("from-pipe.ov2"), 21u + 15u);
+}
+
+TEST(MakeOv2Convert, InputFromAPipeNeedsItsCountLine) {
+  ov2test::ScratchDir dir("makeov2_piped");
+  nodalux::formats::MemorySource cut("1,2,\"a\"\r\n3,4,\"b\"\r\n");
+  std::ostringstream errors;
+  EXPECT_EQ(Convert("standard input", cut, "out.ov2", errors, true), kFailed);
+  EXPECT_EQ(errors.str(), "makeov2: standard input: the input ended before its closing count line; "
+                          "no OV2 file written\n");
+  EXPECT_FALSE(fs::exists("out.ov2"));
 }
 
 }  // namespace

@@ -98,6 +98,17 @@ std::optional<std::uint32_t> Bits(const std::optional<float>& f) {
   return f ? std::optional<std::uint32_t>(std::bit_cast<std::uint32_t>(*f)) : std::nullopt;
 }
 
+// The same records, names and stop.
+void ExpectSameReading(const CsvOutcome& got, const CsvOutcome& want) {
+  ASSERT_EQ(got.records.size(), want.records.size());
+  for (std::size_t i = 0; i < want.records.size(); ++i) {
+    ASSERT_EQ(Bits(got.records[i].longitude), Bits(want.records[i].longitude));
+    ASSERT_EQ(Bits(got.records[i].latitude), Bits(want.records[i].latitude));
+  }
+  ASSERT_EQ(got.names, want.names);
+  ASSERT_EQ(got.stop, want.stop);
+}
+
 }  // namespace
 
 void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
@@ -105,26 +116,14 @@ void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
   const CsvOutcome whole = ReadCsvBytes(bytes, size);
   if (whole.stop == formats::CsvStop::kEnd || whole.stop == formats::CsvStop::kBadRecord) {
     const CsvOutcome by_line = ReadCsvLineByLine(bytes);
-    ASSERT_EQ(by_line.records.size(), whole.records.size());
-    for (std::size_t i = 0; i < whole.records.size(); ++i) {
-      ASSERT_EQ(Bits(by_line.records[i].longitude), Bits(whole.records[i].longitude));
-      ASSERT_EQ(Bits(by_line.records[i].latitude), Bits(whole.records[i].latitude));
-    }
-    ASSERT_EQ(by_line.names, whole.names);
-    ASSERT_EQ(by_line.stop, whole.stop);
+    ExpectSameReading(by_line, whole);
     if (whole.stop == formats::CsvStop::kBadRecord) ASSERT_EQ(by_line.line_number, whole.line_number);
   }
   ASSERT_NE(whole.stop, formats::CsvStop::kReading);
   ASSERT_NE(whole.stop, formats::CsvStop::kReadError);
   for (const std::size_t step : {std::size_t{1}, std::size_t{5}}) {
     const CsvOutcome chunked = ReadCsvBytes(bytes, step);
-    ASSERT_EQ(chunked.records.size(), whole.records.size());
-    for (std::size_t i = 0; i < whole.records.size(); ++i) {
-      ASSERT_EQ(Bits(chunked.records[i].longitude), Bits(whole.records[i].longitude));
-      ASSERT_EQ(Bits(chunked.records[i].latitude), Bits(whole.records[i].latitude));
-    }
-    ASSERT_EQ(chunked.names, whole.names);
-    ASSERT_EQ(chunked.stop, whole.stop);
+    ExpectSameReading(chunked, whole);
     ASSERT_EQ(chunked.line_number, whole.line_number);
     ASSERT_EQ(chunked.column, whole.column);
   }

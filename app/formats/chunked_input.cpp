@@ -6,7 +6,8 @@
 namespace nodalux::formats {
 
 ChunkedInput::ChunkedInput(ByteSource& source)
-    : source_(source), buffer_(std::make_unique<char[]>(kChunk)) {}
+    // Not filled in first: every byte is read in before it is looked at.
+    : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kChunk)) {}
 
 bool ChunkedInput::more() {
   if (ended_ || error_ != 0) return false;

@@ -71,7 +71,7 @@ class LineReader {
   void take(std::size_t length, std::size_t used, Line* line) {
     line->number = ++number_;
     line->offset = input_.offset();
-    line->text = input_.held().substr(0, length);
+    line->text = std::string_view(input_.held().data(), length);  // length <= held
     line->cut = false;
     input_.consume(used);  // moves no bytes: the view stays valid
   }

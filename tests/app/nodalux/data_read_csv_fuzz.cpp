@@ -117,7 +117,9 @@ void FuzzCsvReader(const std::uint8_t* data, std::size_t size) {
   if (whole.stop == formats::CsvStop::kEnd || whole.stop == formats::CsvStop::kBadRecord) {
     const CsvOutcome by_line = ReadCsvLineByLine(bytes);
     ExpectSameReading(by_line, whole);
-    if (whole.stop == formats::CsvStop::kBadRecord) ASSERT_EQ(by_line.line_number, whole.line_number);
+    if (whole.stop == formats::CsvStop::kBadRecord) {
+      ASSERT_EQ(by_line.line_number, whole.line_number);
+    }
   }
   ASSERT_NE(whole.stop, formats::CsvStop::kReading);
   ASSERT_NE(whole.stop, formats::CsvStop::kReadError);

@@ -149,9 +149,15 @@ std::vector<std::string> OwnArguments() {
 }
 
 std::string OwnProgramPath() {
-  std::string path;
-  if (os::Door().read_link("/proc/self/exe", &path) != 0) return {};
-  return path;
+  // Asked for several times at start-up, and each first look at /proc
+  // makes the kernel build the entry for a new process: the first answer
+  // is kept (a failure is not).
+  static std::string kept;
+  if (kept.empty()) {
+    std::string path;
+    if (os::Door().read_link("/proc/self/exe", &path) == 0) kept = std::move(path);
+  }
+  return kept;
 }
 
 std::string OwnProgramFolder() {

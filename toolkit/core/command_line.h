@@ -48,7 +48,8 @@ std::string JoinArguments(const std::vector<std::string>& argv);
 
 // The running program's arguments (argv[0] first), from /proc/self/cmdline.
 std::vector<std::string> OwnArguments();
-// The running program's full path, from /proc/self/exe; empty on failure.
+// The running program's full path, from /proc/self/exe (looked up once);
+// empty on failure.
 std::string OwnProgramPath();
 // Its folder, with a trailing '/'.
 std::string OwnProgramFolder();

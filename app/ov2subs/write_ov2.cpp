@@ -133,31 +133,55 @@ void ReportNotWritten(const std::string& output, std::string_view why) {
               "Converter Error");
 }
 
-// Puts the default symbol beside the overlay unless a bitmap of that name
-// is there already (the user's own is never overwritten). A copy that
-// fails is named in a message; the overlay stands.
-void CopyDefaultSymbol(const std::string& output) {
-  zarv::Text<256> root;
-  zarv::Text<3> extension;
-  EXTN(output, root, extension);
-  const std::string symbol = ov2::SymbolFileName(root.trimmed());
-  // Only a name that surely holds nothing gets the copy.
-  os::FileInfo info;
-  int error = os::Door().stat(symbol, false, &info);
-  if (error == 0) return;
-  if (error == ENOENT) {
-    zarv::InfoStatus(1);
-    zarv::CopyOneFile(DEFAULT_SYMBOL_PATH.trimmed(), symbol);
-    const int failed = zarv::InfoStatus(1);
-    error = zarv::InfoStatus(3);
-    if (failed == 0) {
-      SCROLL("Default symbol file copied to ... " + FIT(symbol, 50).str());
-      return;
-    }
+// The default symbol beside the overlay, unless a bitmap of that name is
+// there already (the user's own is never overwritten). The copy is made
+// and flushed to the disk while the converter runs, and put in place only
+// once the overlay is there: no overlay, no bitmap. A copy that fails is
+// named in a message; the overlay stands.
+class DefaultSymbol {
+ public:
+  explicit DefaultSymbol(const std::string& output) {
+    zarv::Text<256> root;
+    zarv::Text<3> extension;
+    EXTN(output, root, extension);
+    symbol_ = ov2::SymbolFileName(root.trimmed());
   }
-  ReportFileError("Cannot copy the default symbol file to:", symbol,
-                  error != 0 ? OsErrorText(error) : std::string());
-}
+
+  // While the converter runs: reports nothing.
+  void prepare() {
+    // Only a name that surely holds nothing gets the copy.
+    os::FileInfo info;
+    looked_ = os::Door().stat(symbol_, false, &info);
+    if (looked_ == ENOENT) copy_.stage(DEFAULT_SYMBOL_PATH.trimmed(), symbol_);
+  }
+
+  // Once the overlay is written.
+  void place() {
+    if (looked_ == kNotLooked) prepare();
+    // A bitmap that came meanwhile is kept too.
+    os::FileInfo info;
+    int error = looked_ == ENOENT ? os::Door().stat(symbol_, false, &info) : looked_;
+    if (error == 0) return;
+    if (error == ENOENT) {
+      zarv::InfoStatus(1);
+      copy_.commit();
+      const int failed = zarv::InfoStatus(1);
+      error = zarv::InfoStatus(3);
+      if (failed == 0) {
+        SCROLL("Default symbol file copied to ... " + FIT(symbol_, 50).str());
+        return;
+      }
+    }
+    ReportFileError("Cannot copy the default symbol file to:", symbol_,
+                    error != 0 ? OsErrorText(error) : std::string());
+  }
+
+ private:
+  std::string symbol_;
+  static constexpr int kNotLooked = -1;
+  int looked_ = kNotLooked;
+  zarv::StagedCopy copy_;
+};
 
 }  // namespace
 
@@ -193,12 +217,12 @@ void WRITE_OV2() {
   // old overlay stays until then; that it was replaced is checked below, so
   // it can never pass for the new one.
   const std::optional<os::FileInfo> before = Look(output);
-  IOsCommand(ov2::ConverterCommand(PROGRAM_FOLDER.trimmed(), output), 3);
+  // The device shows the bitmap of the overlay's name as its POI icon.
+  DefaultSymbol symbol(output);
+  zarv::RunCommandWhile(ov2::ConverterCommand(PROGRAM_FOLDER.trimmed(), output), 3,
+                        [&] { symbol.prepare(); });
   const std::string failure = ConverterFailure(output, before);
-
-  // The device shows the bitmap of the overlay's name as its POI icon. No
-  // overlay, no bitmap.
-  if (failure.empty()) CopyDefaultSymbol(output);
+  if (failure.empty()) symbol.place();
 
   if (Exists(temp_name)) zarv::DeleteOneFile(temp_name);
 

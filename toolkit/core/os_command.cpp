@@ -142,7 +142,7 @@ Outcome Failed(int error) { return {error < 32 ? error : 0, error, 0, {}}; }
 
 Outcome Ended(const os::Process& child) { return {32, 0, child.exit_status(), child.errors()}; }
 
-Outcome Run(std::string_view line, int flags, int timeout_seconds) {
+Outcome Run(std::string_view line, int flags, int timeout_seconds, const std::function<void()>& meanwhile) {
   if (line.size() > zarv::kCommandLineLength) return Failed(E2BIG);
   const Resolved resolved = Resolve(line);
   if (resolved.error) return Failed(resolved.error);
@@ -157,6 +157,7 @@ Outcome Run(std::string_view line, int flags, int timeout_seconds) {
   std::unique_ptr<os::Process> child;
   if (const int error = os::Door().start(resolved.argv, options, &child)) return Failed(error);
   if (!wait) return {33, 0, 0, {}};
+  if (meanwhile) meanwhile();
 
   if (timeout_seconds >= 0) {
     if (!child->wait_for(static_cast<std::int64_t>(timeout_seconds) * 1000)) return {-1, 0, 0, {}};
@@ -179,9 +180,14 @@ Outcome Run(std::string_view line, int flags, int timeout_seconds) {
 }  // namespace
 
 void IOsCommand(std::string_view command, int flags, int timeout_seconds) {
+  zarv::RunCommandWhile(command, flags, {}, timeout_seconds);
+}
+
+void zarv::RunCommandWhile(std::string_view command, int flags, const std::function<void()>& meanwhile,
+                           int timeout_seconds) {
   const std::string_view line = zarv::Trimmed(command);
   if (zarv::IsBlank(line)) return;
-  const Outcome outcome = Run(line, flags, timeout_seconds);
+  const Outcome outcome = Run(line, flags, timeout_seconds, meanwhile);
   g_last_command_status = outcome.result;
   g_last_exit_status = outcome.exit_status;
   g_last_errors = outcome.errors;

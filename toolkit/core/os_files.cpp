@@ -2,7 +2,9 @@
 // (* and ? in the file-name part) matches; and the same for exactly one
 // named file, for callers whose names must never be taken as patterns.
 #include <cerrno>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/core/errors.h"
@@ -29,10 +31,19 @@ void ReportOsFailure(int error, std::string_view routine) {
 
 // A single file; a target ending in '/' is a folder that gets the source's
 // name.
-void CopySingle(const std::string& source, std::string target) {
+// A target ending in '/' is a folder that gets the source's name.
+std::string CopyTarget(const std::string& source, std::string target) {
   if (target.empty() || target.back() == '/') target += os::NamePart(source);
+  return target;
+}
+
+// The error code IOsCopyFile reports for copying a file onto itself.
+constexpr int kSameFile = 55;
+
+void CopySingle(const std::string& source, std::string target) {
+  target = CopyTarget(source, std::move(target));
   if (os::SameFile(source, target)) {
-    zarv::ReportError(55, "IOsCopyFile");
+    zarv::ReportError(kSameFile, "IOsCopyFile");
     return;
   }
   if (const int error = CopyOne(source, target)) ReportOsFailure(error, "IOsCopyFile");
@@ -98,6 +109,39 @@ void DeleteOneFile(std::string_view name) {
   if (const int error = os::DeleteFile(std::string(Trimmed(name)))) {
     ReportOsFailure(error, "IOsDeleteFile");
   }
+}
+
+struct StagedCopy::Copy {
+  os::AtomicFile file;
+  bool same_file = false;
+  int error = 0;
+};
+
+StagedCopy::StagedCopy() = default;
+StagedCopy::~StagedCopy() = default;
+
+void StagedCopy::stage(std::string_view source_text, std::string_view target_text) {
+  copy_ = std::make_unique<Copy>();
+  const std::string source(Trimmed(source_text));
+  const std::string target = CopyTarget(source, std::string(Trimmed(target_text)));
+  if (os::SameFile(source, target)) {
+    copy_->same_file = true;
+  } else if (IsDirectory(target)) {
+    copy_->error = EISDIR;
+  } else {
+    copy_->error = os::StageCopy(source, target, &copy_->file);
+  }
+}
+
+void StagedCopy::commit() {
+  if (!copy_) return;
+  const std::unique_ptr<Copy> copy = std::move(copy_);
+  if (copy->same_file) {
+    zarv::ReportError(kSameFile, "IOsCopyFile");
+    return;
+  }
+  const int error = copy->error != 0 ? copy->error : copy->file.commit();
+  if (error != 0) ReportOsFailure(error, "IOsCopyFile");
 }
 
 }  // namespace zarv

@@ -5,6 +5,8 @@
 // as a status.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,13 @@ class RegistryWriteGroup {
   RegistryWriteGroup& operator=(const RegistryWriteGroup&) = delete;
 };
 
+// IOsCommand, with `meanwhile` run once the program has started and before
+// it is waited for (only for a command that waits: flags & 2), so that the
+// caller's own work goes on while the program runs. `meanwhile` must not
+// report errors itself: whatever IOsCommand reports comes after it.
+void RunCommandWhile(std::string_view command, int flags, const std::function<void()>& meanwhile,
+                     int timeout_seconds = -1);
+
 // The result of the last IOsCommand: 32 ended, -1 timed out, else an error.
 int LastCommandStatus();
 // How the program of the last IOsCommand that waited for it ended: its exit
@@ -59,6 +68,25 @@ const std::string& LastCommandErrors();
 // character of the name is a wildcard. Failures are reported as theirs.
 void CopyOneFile(std::string_view source, std::string_view target);
 void DeleteOneFile(std::string_view name);
+
+// CopyOneFile in two steps, for a caller with other work to overlap:
+// stage() copies the bytes beside the target and flushes them to the disk,
+// reporting nothing; commit() puts the copy in place and reports a failure
+// of either step as IOsCopyFile does. A copy not committed is removed.
+class StagedCopy {
+ public:
+  StagedCopy();
+  ~StagedCopy();
+  StagedCopy(const StagedCopy&) = delete;
+  StagedCopy& operator=(const StagedCopy&) = delete;
+
+  void stage(std::string_view source, std::string_view target);
+  void commit();
+
+ private:
+  struct Copy;
+  std::unique_ptr<Copy> copy_;
+};
 // The folder separator of this platform ('/' here, '\\' on Windows).
 char PathSeparator();
 }  // namespace zarv

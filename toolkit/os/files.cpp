@@ -188,6 +188,7 @@ void AtomicFile::discard() {
   if (!temp_.empty()) Door().unlink(temp_);
   temp_.clear();
   handed_over_ = false;
+  flushed_ = false;
 }
 
 int AtomicFile::create(const std::string& path, const AtomicOptions& options) {
@@ -239,6 +240,21 @@ const std::string& AtomicFile::hand_over(bool writer_flushes) {
   return temp_;
 }
 
+int AtomicFile::flush() {
+  if (fd_ < 0) return flushed_ ? 0 : EBADF;
+  int error = Door().chmod(fd_, mode_);
+  if (!error && durable_) error = Door().sync(fd_);
+  const int closed = Door().close(fd_);
+  fd_ = -1;
+  if (!error) error = closed;
+  if (error) {
+    discard();
+    return error;
+  }
+  flushed_ = true;
+  return 0;
+}
+
 int AtomicFile::commit() {
   if (handed_over_) {
     // What the other program left there, which must be a file.
@@ -256,12 +272,7 @@ int AtomicFile::commit() {
       return looked != 0 ? looked : EINVAL;
     }
   }
-  if (fd_ < 0) return EBADF;
-  int error = Door().chmod(fd_, mode_);
-  if (!error && durable_) error = Door().sync(fd_);
-  const int closed = Door().close(fd_);
-  fd_ = -1;
-  if (!error) error = closed;
+  int error = flushed_ ? 0 : flush();
   if (!error) error = Door().rename(temp_, target_);
   if (error) {
     discard();
@@ -278,22 +289,27 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return file.commit();
 }
 
-int CopyFile(const std::string& source, const std::string& target) {
+int StageCopy(const std::string& source, const std::string& target, AtomicFile* out) {
   InputFile in;
   if (const int error = in.open(source)) return error;
   if (in.info().kind == Kind::kDirectory) return EISDIR;
   if (in.info().kind != Kind::kRegular) return EINVAL;
-  AtomicFile out;
   AtomicOptions options;
   options.keep_mode = in.info().mode;
-  if (const int error = out.create(target, options)) return error;
+  if (const int error = out->create(target, options)) return error;
   std::string buffer(1 << 16, '\0');
   while (true) {
     std::size_t got = 0;
     if (const int error = in.read(buffer.data(), buffer.size(), &got)) return error;
     if (got == 0) break;
-    if (const int error = out.write(std::string_view(buffer.data(), got))) return error;
+    if (const int error = out->write(std::string_view(buffer.data(), got))) return error;
   }
+  return out->flush();
+}
+
+int CopyFile(const std::string& source, const std::string& target) {
+  AtomicFile out;
+  if (const int error = StageCopy(source, target, &out)) return error;
   return out.commit();
 }
 

@@ -102,6 +102,9 @@ class AtomicFile {
   // stands under that name then. A writer known to flush its file to the
   // disk before it renames it into place spares the commit a second flush.
   const std::string& hand_over(bool writer_flushes = false);
+  // Gives the new content its permissions and flushes it to the disk now,
+  // so that commit() only has to rename it.
+  int flush();
   int commit();
   // The file the commit replaces (the target of a link).
   const std::string& target() const { return target_; }
@@ -115,6 +118,7 @@ class AtomicFile {
   unsigned mode_ = 0;
   bool durable_ = true;
   bool handed_over_ = false;
+  bool flushed_ = false;
 };
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes);
@@ -122,6 +126,9 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes);
 // Copies one file, through a temporary file renamed into place; the copy
 // gets the source's permissions.
 int CopyFile(const std::string& source, const std::string& target);
+// The same up to the rename: the copy is in `out`, flushed, for the
+// caller to commit (or drop).
+int StageCopy(const std::string& source, const std::string& target, AtomicFile* out);
 
 // Deletes exactly the file `path` names (no wildcards); a folder is refused.
 int DeleteFile(const std::string& path);

@@ -28,6 +28,7 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
 // Started again with ZARV_ARG_PROBE set, this program prints what
@@ -227,6 +228,31 @@ TEST_F(CommandTest, ResultsOfWaitingAndNotWaiting) {
   LastCommandStatus();
   IOsCommand("     ", 2);
   EXPECT_EQ(InfoStatus(1), 0);
+}
+
+// The caller's work runs while the program does: after it has started and
+// before it is waited for; not at all for a program that did not start or
+// that nobody waits for.
+TEST_F(CommandTest, WorkMeanwhileRunsWhileTheProgramRuns) {
+  const std::string started = dir_ / "started", go_on = dir_ / "go-on";
+  const std::string script = "touch '" + started + "'; while [ ! -e '" + go_on + "' ]; do sleep 0.01; done";
+  int ran = 0;
+  RunCommandWhile("sh -c \"" + script + "\"", 2, [&] {
+    ++ran;
+    for (int i = 0; i < 500 && !fs::exists(started); ++i) ::usleep(10000);
+    EXPECT_TRUE(fs::exists(started));  // it is running, and waits for us
+    WriteFile(go_on, "");
+  });
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(InfoStatus(1), 0);
+  EXPECT_EQ(LastCommandStatus(), 32);
+  EXPECT_EQ(LastCommandExitStatus(), 0);
+
+  RunCommandWhile(dir_ / "no such program", 2, [&] { ++ran; });
+  EXPECT_EQ(InfoStatus(1), 13);
+  RunCommandWhile("true", 0, [&] { ++ran; });
+  EXPECT_EQ(LastCommandStatus(), 33);
+  EXPECT_EQ(ran, 1);
 }
 
 TEST_F(CommandTest, TimeOutLeavesTheProgramRunningAndReports1034AtOnce) {

@@ -90,6 +90,51 @@ TEST_F(FilesTest, FailedCopiesReport13AndLeaveTheTargetAsItWas) {
   EXPECT_EQ(Names(dir_ / "out"), std::vector<std::string>{"keep.ov2"});
 }
 
+// The copy in two steps: nothing is in place before commit(), nothing of a
+// copy not committed is left, and failures of either step are reported at
+// commit() as IOsCopyFile reports them.
+TEST_F(FilesTest, AStagedCopyIsInPlaceOnlyOnceCommitted) {
+  ::chmod((dir_ / "a.ov2").c_str(), 0640);
+  {
+    StagedCopy copy;
+    copy.stage(dir_ / "a.ov2", dir_ / "out/x.ov2");
+    EXPECT_EQ(InfoStatus(1), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "out/x.ov2"));
+    WriteFile(dir_ / "a.ov2", "changed after the copy was made");
+    copy.commit();
+    EXPECT_EQ(InfoStatus(1), 0);
+  }
+  EXPECT_EQ(ReadFile(dir_ / "out/x.ov2"), "first");
+  EXPECT_EQ(fs::status(dir_ / "out/x.ov2").permissions(), fs::perms(0640));
+  {
+    StagedCopy dropped;
+    dropped.stage(dir_ / "b.ov2", dir_ / "out/");
+  }
+  EXPECT_EQ(Names(dir_ / "out"), std::vector<std::string>{"x.ov2"});
+
+  struct Case {
+    std::string source, target;
+    int code, os_error;
+  };
+  const Case cases[] = {
+      {dir_ / "missing.ov2", dir_ / "out/x.ov2", 13, ENOENT},
+      {dir_ / "b.ov2", dir_ / "out", 13, EISDIR},
+      {dir_ / "b.ov2", dir_ / "b.ov2", 55, 0},
+  };
+  for (const Case& c : cases) {
+    StagedCopy copy;
+    copy.stage(c.source, c.target);
+    EXPECT_EQ(InfoStatus(1), 0) << c.source;  // nothing said yet
+    copy.commit();
+    EXPECT_EQ(InfoStatus(1), c.code) << c.source;
+    if (c.os_error != 0) {
+      EXPECT_EQ(InfoStatus(3), c.os_error) << c.source;
+    }
+  }
+  EXPECT_EQ(ReadFile(dir_ / "out/x.ov2"), "first");
+  EXPECT_EQ(Names(dir_ / "out"), std::vector<std::string>{"x.ov2"});
+}
+
 TEST_F(FilesTest, WildcardCopyTakesMatchingFilesAndSkipsFolders) {
   IOsCopyFile(dir_ / "*.ov2", dir_ / "out");
   EXPECT_EQ(InfoStatus(1), 0);

@@ -19,34 +19,51 @@ bool HasWildcard(std::string_view name) { return name.find_first_of("*?") != std
 
 bool IsDirectory(const std::string& path) { return os::KindOf(path) == os::Kind::kDirectory; }
 
-int CopyOne(const std::string& source, const std::string& target) {
-  if (IsDirectory(target)) return EISDIR;
-  return os::CopyFile(source, target);
-}
-
 void ReportOsFailure(int error, std::string_view routine) {
   zarv::SetLastOsError(error);
   zarv::ReportError(13, routine);
 }
 
-// A single file; a target ending in '/' is a folder that gets the source's
-// name.
 // A target ending in '/' is a folder that gets the source's name.
 std::string CopyTarget(const std::string& source, std::string target) {
   if (target.empty() || target.back() == '/') target += os::NamePart(source);
   return target;
 }
 
-// The error code IOsCopyFile reports for copying a file onto itself.
-constexpr int kSameFile = 55;
+// One file copied in two steps: the copy is made beside the target and
+// flushed, reporting nothing; then it is put in place, and a failure of
+// either step is reported as IOsCopyFile's.
+struct StagedFile {
+  os::AtomicFile file;
+  bool same_file = false;
+  int error = 0;
+};
 
-void CopySingle(const std::string& source, std::string target) {
-  target = CopyTarget(source, std::move(target));
+void Stage(const std::string& source, const std::string& target, StagedFile* staged) {
   if (os::SameFile(source, target)) {
-    zarv::ReportError(kSameFile, "IOsCopyFile");
-    return;
+    staged->same_file = true;
+  } else if (IsDirectory(target)) {
+    staged->error = EISDIR;
+  } else {
+    staged->error = os::StageCopy(source, target, &staged->file);
   }
-  if (const int error = CopyOne(source, target)) ReportOsFailure(error, "IOsCopyFile");
+}
+
+bool PutInPlace(StagedFile& staged) {
+  if (staged.same_file) {
+    zarv::ReportError(55, "IOsCopyFile");
+    return false;
+  }
+  const int error = staged.error != 0 ? staged.error : staged.file.commit();
+  if (error != 0) ReportOsFailure(error, "IOsCopyFile");
+  return error == 0;
+}
+
+// Exactly these names, both steps at once.
+bool CopyExactly(const std::string& source, const std::string& target) {
+  StagedFile staged;
+  Stage(source, target, &staged);
+  return PutInPlace(staged);
 }
 
 }  // namespace
@@ -55,7 +72,7 @@ void IOsCopyFile(std::string_view source_text, std::string_view target_text) {
   const std::string source(zarv::Trimmed(source_text));
   std::string target(zarv::Trimmed(target_text));
   if (!HasWildcard(os::NamePart(source))) {
-    CopySingle(source, target);
+    CopyExactly(source, CopyTarget(source, target));
     return;
   }
 
@@ -69,15 +86,7 @@ void IOsCopyFile(std::string_view source_text, std::string_view target_text) {
   for (const std::string& found : names) {
     const std::string from = folder + found;
     if (IsDirectory(from)) continue;
-    const std::string to = target + found;
-    if (os::SameFile(from, to)) {
-      zarv::ReportError(55, "IOsCopyFile");
-      return;
-    }
-    if (const int error = CopyOne(from, to)) {
-      ReportOsFailure(error, "IOsCopyFile");
-      return;
-    }
+    if (!CopyExactly(from, target + found)) return;
   }
 }
 
@@ -101,8 +110,9 @@ void IOsDeleteFile(std::string_view pattern_text) {
 
 namespace zarv {
 
-void CopyOneFile(std::string_view source, std::string_view target) {
-  CopySingle(std::string(Trimmed(source)), std::string(Trimmed(target)));
+void CopyOneFile(std::string_view source_text, std::string_view target_text) {
+  const std::string source(Trimmed(source_text));
+  CopyExactly(source, CopyTarget(source, std::string(Trimmed(target_text))));
 }
 
 void DeleteOneFile(std::string_view name) {
@@ -112,9 +122,7 @@ void DeleteOneFile(std::string_view name) {
 }
 
 struct StagedCopy::Copy {
-  os::AtomicFile file;
-  bool same_file = false;
-  int error = 0;
+  StagedFile staged;
 };
 
 StagedCopy::StagedCopy() = default;
@@ -123,25 +131,13 @@ StagedCopy::~StagedCopy() = default;
 void StagedCopy::stage(std::string_view source_text, std::string_view target_text) {
   copy_ = std::make_unique<Copy>();
   const std::string source(Trimmed(source_text));
-  const std::string target = CopyTarget(source, std::string(Trimmed(target_text)));
-  if (os::SameFile(source, target)) {
-    copy_->same_file = true;
-  } else if (IsDirectory(target)) {
-    copy_->error = EISDIR;
-  } else {
-    copy_->error = os::StageCopy(source, target, &copy_->file);
-  }
+  Stage(source, CopyTarget(source, std::string(Trimmed(target_text))), &copy_->staged);
 }
 
 void StagedCopy::commit() {
   if (!copy_) return;
   const std::unique_ptr<Copy> copy = std::move(copy_);
-  if (copy->same_file) {
-    zarv::ReportError(kSameFile, "IOsCopyFile");
-    return;
-  }
-  const int error = copy->error != 0 ? copy->error : copy->file.commit();
-  if (error != 0) ReportOsFailure(error, "IOsCopyFile");
+  PutInPlace(copy->staged);
 }
 
 }  // namespace zarv

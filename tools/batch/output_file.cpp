@@ -11,26 +11,30 @@ bool OutputFile::failed(std::string_view what, int error) {
 }
 
 bool OutputFile::open(const std::string& path, int standard_output, Messages& messages) {
-  if (path == "-") {
-    path_ = path;
-    messages_ = &messages;
-    standard_output_ = true;
-    fd_ = standard_output;
-    text_.reserve(kChunk + 4096);
+  if (path != "-") {
+    if (const int error = begin(path, messages)) return failed("Cannot create file: ", error);
     return true;
   }
-  if (const int error = begin(path, messages)) return failed("Cannot create file: ", error);
+  reset(path, messages);
+  standard_output_ = true;
+  fd_ = standard_output;
   return true;
 }
 
 int OutputFile::begin(const std::string& path, Messages& messages) {
+  reset(path, messages);
+  return file_.create(path);
+}
+
+void OutputFile::reset(const std::string& path, Messages& messages) {
   path_ = path;
   messages_ = &messages;
+  standard_output_ = false;
+  fd_ = -1;
   broken_ = false;
   handed_over_ = false;
   text_.clear();
   text_.reserve(kChunk + 4096);
-  return file_.create(path);
 }
 
 bool OutputFile::write_out() {

@@ -41,6 +41,7 @@ class OutputFile {
   const std::string& path() const { return path_; }
 
  private:
+  void reset(const std::string& path, Messages& messages);
   bool write_out();
   bool failed(std::string_view what, int error);
 

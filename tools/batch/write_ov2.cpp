@@ -92,6 +92,7 @@ bool WriteConverterInput(const PoiSet& set, Group group, NameConverter& names, T
   return true;
 }
 
+// A Windows program (which a user may have put there instead of ours).
 bool StartsWithMz(const std::string& path) {
   os::InputFile file;
   if (file.open(path) != 0) return false;
@@ -99,10 +100,6 @@ bool StartsWithMz(const std::string& path) {
   std::size_t got = 0;
   return file.read(magic, 2, &got) == 0 && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
-
-// Our converter flushes the overlay to the disk before it renames it into
-// place; of a Windows converter nothing is known.
-bool FlushesItsOutput(const Ov2Tools& tools) { return !StartsWithMz(tools.converter); }
 
 // A program along PATH, or empty.
 std::string FindOnPath(std::string_view name) {
@@ -133,14 +130,14 @@ void PassOn(std::string_view said, Messages& messages) {
 
 const std::string kNotWritten = "The OV2 file was not written: ";
 
-// The command line that runs the converter on `input`, writing `output`;
-// empty when it cannot run (said in `messages`, when given).
-std::vector<std::string> ConverterCommand(const Ov2Tools& tools, const std::string& input,
+// The command line that runs the converter (a Windows one through wine)
+// on `input`, writing `output`; empty when it cannot run (said in
+// `messages`, when given).
+std::vector<std::string> ConverterCommand(const Ov2Tools& tools, bool windows, const std::string& input,
                                           const std::string& output, std::string_view final_output,
                                           Messages* messages) {
   std::vector<std::string> argv;
-  if (StartsWithMz(tools.converter)) {
-    // The Windows converter, which a user may have put there instead.
+  if (windows) {
     std::string wine = FindOnPath("wine");
     if (wine.empty()) {
       if (messages) {
@@ -177,18 +174,27 @@ bool AwaitConverter(os::Process& converter, std::string_view final_output, Messa
   return true;
 }
 
-// Runs the converter: `input` to `output`, and `meanwhile` while it runs.
-// False after a message.
-bool RunConverter(const Ov2Tools& tools, const std::string& input, const std::string& output,
-                  std::string_view final_output, Messages& messages,
-                  const std::function<bool()>& meanwhile) {
-  const std::vector<std::string> argv = ConverterCommand(tools, input, output, final_output, &messages);
-  if (argv.empty()) return false;
+// Starts the converter, reading `standard_input` (negative: nothing); what
+// it says on its standard error is kept.
+int StartConverter(const std::vector<std::string>& argv, int standard_input,
+                   std::unique_ptr<os::Process>* converter) {
   os::StartOptions options;
+  options.standard_input = standard_input;
   options.discard_output = true;
   options.capture_errors = true;
+  return os::Door().start(argv, options, converter);
+}
+
+// Runs the converter: `input` to `output`, and `meanwhile` while it runs.
+// False after a message.
+bool RunConverter(const Ov2Tools& tools, bool windows, const std::string& input, const std::string& output,
+                  std::string_view final_output, Messages& messages,
+                  const std::function<bool()>& meanwhile) {
+  const std::vector<std::string> argv =
+      ConverterCommand(tools, windows, input, output, final_output, &messages);
+  if (argv.empty()) return false;
   std::unique_ptr<os::Process> converter;
-  if (const int error = os::Door().start(argv, options, &converter)) {
+  if (const int error = StartConverter(argv, -1, &converter)) {
     messages.error(final_output, kNotWritten + std::string(kConverterName) +
                                      " could not be started: " + Reason(error) + ".");
     return false;
@@ -279,8 +285,11 @@ bool ConvertToOv2(const PoiSet& set, Group group, NameConverter& names, const Ov
   }
   if (!WriteConverterInput(set, group, names, input, messages)) return false;
   messages.note("Running TomTom MakeOV2 utility");
-  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
-  return RunConverter(tools, input.path(), overlay, out.path(), messages, meanwhile) &&
+  // Our converter flushes the overlay before it renames it into place; of
+  // a Windows one nothing is known.
+  const bool windows = StartsWithMz(tools.converter);
+  const std::string& overlay = out.hand_over(!windows);
+  return RunConverter(tools, windows, input.path(), overlay, out.path(), messages, meanwhile) &&
          CheckOverlay(overlay, group.size(), out.path(), messages);
 }
 
@@ -309,27 +318,20 @@ void SymbolFile::take_back() {
   made_.clear();
 }
 
-}  // namespace nodalux::batch
-
-namespace nodalux::batch {
-
 ConverterAhead::~ConverterAhead() { abandon(); }
 
 bool ConverterAhead::start(const Ov2Tools& tools, OutputFile& out) {
   abandon();
-  const std::string& overlay = out.hand_over(FlushesItsOutput(tools));
-  const std::vector<std::string> argv = ConverterCommand(tools, "-", overlay, out.path(), nullptr);
+  const bool windows = StartsWithMz(tools.converter);
+  const std::string& overlay = out.hand_over(!windows);
+  const std::vector<std::string> argv = ConverterCommand(tools, windows, "-", overlay, out.path(), nullptr);
   if (argv.empty()) return false;
   int ends[2] = {-1, -1};
   if (::pipe2(ends, O_CLOEXEC) != 0) return false;
   // Room for a group of some thousand POI, so the writer need not wait
   // for the converter to take it.
   ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
-  os::StartOptions options;
-  options.standard_input = ends[0];
-  options.discard_output = true;
-  options.capture_errors = true;
-  const int error = os::Door().start(argv, options, &process_);
+  const int error = StartConverter(argv, ends[0], &process_);
   ::close(ends[0]);
   if (error != 0) {
     ::close(ends[1]);

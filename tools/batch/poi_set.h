@@ -5,9 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,15 +39,13 @@ class PoiSet {
     // Names are at most a few kilobytes (the readers cut them), and the set
     // holds at most kMaxPoi of them, so both fit their fields.
     if (name.size() > kMaxName) name = name.substr(0, kMaxName);
-    if (name.size() > names_capacity_ - names_size_) grow(name.size());
-    if (!name.empty()) std::memcpy(names_.get() + names_size_, name.data(), name.size());
-    entries_.push_back({longitude, latitude, static_cast<std::uint32_t>(names_size_),
+    entries_.push_back({longitude, latitude, static_cast<std::uint32_t>(names_.size()),
                         static_cast<std::uint16_t>(name.size()), kind});
-    names_size_ += name.size();
+    names_.append(name);
   }
   PoiRef operator[](std::size_t i) const {
     const Entry& e = entries_[i];
-    return {e.longitude, e.latitude, std::string_view(names_.get() + e.name_at, e.name_size), e.kind};
+    return {e.longitude, e.latitude, std::string_view(names_).substr(e.name_at, e.name_size), e.kind};
   }
 
  private:
@@ -61,17 +57,9 @@ class PoiSet {
     NameKind kind;
   };
   static constexpr std::size_t kMaxName = 0xFFFF;
-  struct Free {
-    void operator()(char* p) const { std::free(p); }
-  };
-
-  void grow(std::size_t more);
 
   std::vector<Entry> entries_;
-  // The names one after the other; memory not filled in before it is used.
-  std::unique_ptr<char[], Free> names_;
-  std::size_t names_size_ = 0;
-  std::size_t names_capacity_ = 0;
+  std::string names_;  // one after the other
 };
 
 }  // namespace nodalux::batch

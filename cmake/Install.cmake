@@ -51,8 +51,7 @@ nodalux_install_program(nodalux)
 nodalux_install_program(nodalux_batch_program)
 
 # The converter goes in under the name the program runs it by.
-install(PROGRAMS $<TARGET_FILE:makeov2> DESTINATION ${NODALUX_INSTALL_DIR}
-  RENAME MakeOV2_v1-1.exe)
+install(PROGRAMS ${NODALUX_DIST_DIR}/MakeOV2_v1-1.exe DESTINATION ${NODALUX_INSTALL_DIR})
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
     execute_process(COMMAND \"${CMAKE_STRIP}\"

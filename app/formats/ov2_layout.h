@@ -1,12 +1,11 @@
-// The OV2 overlay file as both the reader and the converter see it: a
-// headerless sequence of records, each starting with a type byte; integers
-// are 32-bit little-endian two's complement; coordinates are whole
-// 1/100000 degrees, longitude first.
+// The OV2 overlay file as the reader sees it (the converter writes it in
+// tools/makeov2/ov2_encode.c): a headerless sequence of records, each
+// starting with a type byte; integers are 32-bit little-endian two's
+// complement; coordinates are whole 1/100000 degrees, longitude first.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 namespace nodalux::formats::ov2 {
 
@@ -26,9 +25,6 @@ inline constexpr double kDegreesPerUnit = 0.00001;
 // A coordinate integer in degrees: times 0.00001 in double precision,
 // rounded to float.
 inline float DegreesFromUnits(std::int32_t units) { return static_cast<float>(units * kDegreesPerUnit); }
-
-// Degrees to whole units, or nothing when outside +-limit (or not a number).
-std::optional<std::int32_t> UnitsFromDegrees(double degrees, double limit);
 
 inline std::int32_t Int32At(const char* p) {
   std::uint32_t value = 0;

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <unistd.h>
 
 #include "app/shared/program_state.h"
@@ -15,10 +14,9 @@
 #include "app/ov2subs/ov2_files.h"
 #include "app/ov2subs/ov2_reader.h"
 #include "tests/app/shared/data_test_support.h"
-#include "app/formats/ov2_encoder.h"
 #include "app/formats/ov2_layout.h"
 #include "app/formats/temp_file.h"
-#include "tools/makeov2/converter.h"
+#include "tests/tools/makeov2/makeov2_cpp.h"
 
 namespace {
 
@@ -46,20 +44,20 @@ const std::string& File30000() {
     std::mt19937 random(3);
     std::vector<std::string> names;
     for (int i = 0; i < nodalux::MAX_POI; ++i) names.push_back("Point of interest number " + std::to_string(i));
-    std::vector<nodalux::formats::Ov2Record> pois;
+    std::vector<mkov2_record> pois;
     for (int i = 0; i < nodalux::MAX_POI; ++i) {
-      pois.push_back({static_cast<std::int32_t>(random() % 36000001) - 18000000,
-                      static_cast<std::int32_t>(random() % 18000001) - 9000000,
-                      names[static_cast<std::size_t>(i)]});
+      const auto longitude = static_cast<std::int32_t>(random() % 36000001) - 18000000;
+      const auto latitude = static_cast<std::int32_t>(random() % 18000001) - 9000000;
+      pois.push_back(makeov2::Record(longitude, latitude, names[static_cast<std::size_t>(i)]));
     }
     for (const auto& poi : pois) {
       const auto units = [](std::int32_t u) {
         return std::lround(static_cast<double>(nodalux::formats::ov2::DegreesFromUnits(u)) * 1e5);
       };
       g_expected.units += 3 * units(poi.longitude) + units(poi.latitude);
-      g_expected.name_bytes += poi.name.size();
+      g_expected.name_bytes += poi.name_size;
     }
-    return *nodalux::formats::EncodeOv2(pois);
+    return *makeov2::Encode(pois);
   }();
   return bytes;
 }
@@ -102,7 +100,7 @@ constexpr int kGroup = 3478;
 struct Group {
   std::string text;
   std::vector<std::string> names;
-  std::vector<nodalux::formats::Ov2Record> pois;
+  std::vector<mkov2_record> pois;
   std::string ov2;  // the file the converter must write
 };
 const Group& Group3478() {
@@ -119,12 +117,12 @@ const Group& Group3478() {
     nodalux::formats::AppendTempTrailer(g.text, kGroup);
     for (std::string_view rest = g.text; !rest.empty();) {
       const std::size_t end = rest.find('\n');
-      const auto line = nodalux::formats::ParseTempLine(rest.substr(0, end));
-      if (line.kind == nodalux::formats::TempLine::Kind::kRecord) g.pois.push_back(line.record);
+      const mkov2_temp_line line = makeov2::Parse(rest.substr(0, end));
+      if (line.kind == MKOV2_RECORD) g.pois.push_back(line.record);
       rest.remove_prefix(end + 1);
     }
-    std::vector<nodalux::formats::Ov2Record> copy = g.pois;
-    g.ov2 = nodalux::formats::EncodeOv2(copy).value_or("");
+    std::vector<mkov2_record> copy = g.pois;
+    g.ov2 = makeov2::Encode(copy).value_or("");
     return g;
   }();
   return group;
@@ -133,12 +131,12 @@ const Group& Group3478() {
 void BM_EncodeOv2_3478(benchmark::State& state) {
   const Group& group = Group3478();
   if (group.pois.size() != kGroup) state.SkipWithError("the group was not made");
-  std::vector<nodalux::formats::Ov2Record> pois;
+  std::vector<mkov2_record> pois;
   for (auto _ : state) {
     state.PauseTiming();
     pois = group.pois;
     state.ResumeTiming();
-    const auto bytes = nodalux::formats::EncodeOv2(pois);
+    const auto bytes = makeov2::Encode(pois);
     if (!bytes || *bytes != group.ov2) state.SkipWithError("the encoder wrote other bytes");
   }
   state.SetItemsProcessed(state.iterations() * kGroup);
@@ -153,13 +151,13 @@ void BM_Convert_3478(benchmark::State& state) {
       std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
                                                 : std::filesystem::temp_directory_path();
   const std::string output = (folder / ("bench_convert_" + std::to_string(::getpid()) + ".ov2")).string();
-  std::ostringstream errors;
+  std::string errors;
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::remove(output);
     nodalux::formats::MemorySource source(group.text);
     state.ResumeTiming();
-    if (makeov2::Convert("group.tmp", source, output, errors) != makeov2::kOk) {
+    if (makeov2::Convert("group.tmp", source, output, &errors) != makeov2::kOk) {
       state.SkipWithError("the converter failed");
       break;
     }
@@ -169,7 +167,7 @@ void BM_Convert_3478(benchmark::State& state) {
     if (bytes != group.ov2) state.SkipWithError("the converter wrote other bytes");
     state.ResumeTiming();
   }
-  if (!errors.str().empty()) state.SkipWithError(errors.str().c_str());
+  if (!errors.empty()) state.SkipWithError(errors.c_str());
   std::filesystem::remove(output);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * group.text.size()));
 }

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "app/formats/ov2_decoder.h"
-#include "app/formats/ov2_encoder.h"
-#include "app/formats/temp_file.h"
+#include "tests/tools/makeov2/makeov2_cpp.h"
 
 namespace ov2test {
 namespace {
@@ -65,14 +64,24 @@ void FuzzReadOv2(const std::uint8_t* data, std::size_t size) {
 
 void FuzzMakeOv2Line(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  const formats::TempLine parsed = formats::ParseTempLine(line);
-  if (parsed.kind != formats::TempLine::Kind::kRecord) return;
-  formats::Ov2Record poi = parsed.record;
+  const mkov2_temp_line parsed = makeov2::Parse(line);
+  // What a refused line names lies within the line.
+  const auto within = [&](std::string_view part) {
+    return part.empty() || (part.data() >= line.data() && part.data() + part.size() <= line.data() + line.size());
+  };
+  ASSERT_TRUE(within(makeov2::NameOf(parsed.record)));
+  if (parsed.kind == MKOV2_BAD) {
+    ASSERT_FALSE(makeov2::ErrorOf(parsed).empty());
+    ASSERT_TRUE(within(makeov2::FieldOf(parsed)));
+  }
+  if (parsed.kind != MKOV2_RECORD) return;
+  mkov2_record poi = parsed.record;
+  const std::string_view name = makeov2::NameOf(poi);
   ASSERT_LE(std::abs(poi.longitude), 18000000);
   ASSERT_LE(std::abs(poi.latitude), 9000000);
-  ASSERT_EQ(poi.name.find('\0'), std::string::npos);
+  ASSERT_EQ(name.find('\0'), std::string::npos);
 
-  const auto bytes = formats::EncodeOv2({&poi, 1});
+  const auto bytes = makeov2::Encode({&poi, 1});
   ASSERT_TRUE(bytes);
   formats::MemorySource source(*bytes);
   formats::Ov2Decoder decoder(source);
@@ -80,7 +89,7 @@ void FuzzMakeOv2Line(const std::uint8_t* data, std::size_t size) {
   ASSERT_TRUE(back);
   ASSERT_EQ(decoder.longitude_units(), poi.longitude);
   ASSERT_EQ(decoder.latitude_units(), poi.latitude);
-  ASSERT_EQ(back->name, poi.name.substr(0, formats::kNameLength));
+  ASSERT_EQ(back->name, name.substr(0, formats::kNameLength));
   ASSERT_FALSE(decoder.next());
   ASSERT_EQ(decoder.stop(), formats::Ov2Stop::kEnd);
 }

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <memory>
 #include <random>
-#include <sstream>
 
 #include "app/shared/program_state.h"
 #include "app/nodalux/poi_files.h"
@@ -14,7 +13,7 @@
 #include "app/ov2subs/ov2_files.h"
 #include "tests/app/ov2subs/ov2_screen_test.h"
 #include "tests/app/ov2subs/temp_dir.h"
-#include "tools/makeov2/converter.h"
+#include "tests/tools/makeov2/makeov2_cpp.h"
 
 namespace nodalux {
 namespace {
@@ -70,11 +69,11 @@ std::string TempText(const std::vector<POI_RECORD>& group) {
 
 // Converts the writer's temporary file with our converter.
 void ConvertGroup(const std::vector<POI_RECORD>& group, const std::string& output) {
-  std::ostringstream errors;
+  std::string errors;
   const std::string text = TempText(group);
   formats::MemorySource input(text);
-  ASSERT_EQ(makeov2::Convert("makeov2.tmp", input, output, errors), makeov2::kOk);
-  EXPECT_EQ(errors.str(), "");
+  ASSERT_EQ(makeov2::Convert("makeov2.tmp", input, output, &errors), makeov2::kOk);
+  EXPECT_EQ(errors, "");
 }
 
 TEST_F(Ov2RoundTrip, WriterConverterReaderKeepEveryPoi) {

@@ -1,21 +1,23 @@
 // The converter: bad lines, exit codes, and a failed write that leaves the
 // old file whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/formats/byte_source.h"
-#include "app/formats/ov2_encoder.h"
 #include "app/formats/temp_file.h"
 #include "tests/app/ov2subs/temp_dir.h"
-#include "toolkit/os/faulty_os.h"
-#include "tools/makeov2/converter.h"
+#include "tests/tools/makeov2/makeov2_cpp.h"
 
 namespace makeov2 {
 namespace {
@@ -25,7 +27,10 @@ namespace fs = std::filesystem;
 int ConvertText(std::string_view name, std::string_view text, const std::string& output,
                 std::ostream& errors) {
   nodalux::formats::MemorySource input(text);
-  return Convert(name, input, output, errors);
+  std::string said;
+  const int code = Convert(name, input, output, &said);
+  errors << said;
+  return code;
 }
 
 // A line that cannot become a POI of the overlay fails the conversion:
@@ -93,16 +98,16 @@ TEST(MakeOv2Convert, NamesOfAnySizeReachTheFileWhole) {
     nodalux::formats::AppendTempRecord(text, static_cast<float>(i % 360 - 180), static_cast<float>(i % 90),
                                        names.back());
   }
-  std::vector<nodalux::formats::Ov2Record> expected;
+  std::vector<mkov2_record> expected;
   for (std::string_view rest = text; !rest.empty();) {
     const std::size_t end = rest.find('\n');
-    expected.push_back(nodalux::formats::ParseTempLine(rest.substr(0, end)).record);
+    expected.push_back(Parse(rest.substr(0, end)).record);
     rest.remove_prefix(end + 1);
   }
   ASSERT_EQ(expected.size(), names.size());
   std::ostringstream errors;
   ASSERT_EQ(ConvertText("in.tmp", text, "out.ov2", errors), kOk) << errors.str();
-  EXPECT_EQ(ov2test::ReadFile("out.ov2"), nodalux::formats::EncodeOv2(expected).value());
+  EXPECT_EQ(ov2test::ReadFile("out.ov2"), Encode(expected).value());
 }
 
 TEST(MakeOv2Convert, NothingUsableFailsAndLeavesTheOldFile) {
@@ -120,28 +125,55 @@ TEST(MakeOv2Convert, NothingUsableFailsAndLeavesTheOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
 }
 
-// Every write call of the converter failing in turn: the exit status says
-// so, the message names the output, and the old overlay stays whole.
+// The file calls of the atomic write, one of which fails with ENOSPC the
+// nth time it is made.
+enum class Call { kMakeTemp, kWrite, kSync, kClose, kRename };
+struct Fault {
+  Call call = Call::kMakeTemp;
+  int nth = 0;
+  int seen = 0;
+  bool fired = false;
+} g_fault;
+
+bool Fails(Call call) {
+  if (call != g_fault.call || ++g_fault.seen != g_fault.nth) return false;
+  g_fault.fired = true;
+  errno = ENOSPC;
+  return true;
+}
+
+const mkov2_file_calls kFaultyCalls = {
+    [](char* pattern) { return Fails(Call::kMakeTemp) ? -1 : mkov2_system_calls.make_temp(pattern); },
+    [](int fd, const void* bytes, std::size_t size) -> long {
+      return Fails(Call::kWrite) ? -1 : mkov2_system_calls.write(fd, bytes, size);
+    },
+    [](int fd) { return Fails(Call::kSync) ? -1 : mkov2_system_calls.fsync(fd); },
+    [](int fd) {
+      // The descriptor is gone whatever close() says.
+      const int closed = mkov2_system_calls.close(fd);
+      return Fails(Call::kClose) ? -1 : closed;
+    },
+    [](const char* from, const char* to) { return Fails(Call::kRename) ? -1 : mkov2_system_calls.rename(from, to); },
+};
+
+// Every file call of the converter's write failing in turn: the exit
+// status says so, the message names the output, and the old overlay stays
+// whole.
 TEST(MakeOv2Convert, AFailedWriteLeavesTheOldOverlay) {
   ov2test::ScratchDir dir("makeov2_faults");
   ov2test::WriteFile("out.ov2", "old overlay");
   std::string input;
   for (int i = 0; i < 4000; ++i) input += "  1.00000,  2.00000,\"POI number " + std::to_string(i) + "\"\r\n";
-  zarv::os::FaultyOs faulty;
   int failures = 0;
-  for (const zarv::os::Call call : {zarv::os::Call::kMakeTemp, zarv::os::Call::kWrite, zarv::os::Call::kSync,
-                                    zarv::os::Call::kClose, zarv::os::Call::kRename}) {
+  for (const Call call : {Call::kMakeTemp, Call::kWrite, Call::kSync, Call::kClose, Call::kRename}) {
     for (int nth = 1;; ++nth) {
       ov2test::WriteFile("out.ov2", "old overlay");  // the run without a failure replaced it
-      faulty.reset();
-      faulty.fail(call, nth, ENOSPC);
+      g_fault = {call, nth};
       std::ostringstream errors;
-      int code = 0;
-      {
-        zarv::os::DoorScope scope(faulty);
-        code = ConvertText("in.tmp", input, "out.ov2", errors);
-      }
-      if (!faulty.fired()) break;
+      mkov2_calls = &kFaultyCalls;
+      const int code = ConvertText("in.tmp", input, "out.ov2", errors);
+      mkov2_calls = &mkov2_system_calls;
+      if (!g_fault.fired) break;
       ++failures;
       EXPECT_EQ(code, kFailed);
       EXPECT_EQ(errors.str(), "makeov2: cannot write out.ov2: No space left on device\n");
@@ -183,11 +215,105 @@ TEST(MakeOv2Program, ExitStatus) {
 TEST(MakeOv2Convert, InputFromAPipeNeedsItsCountLine) {
   ov2test::ScratchDir dir("makeov2_piped");
   nodalux::formats::MemorySource cut("1,2,\"a\"\r\n3,4,\"b\"\r\n");
-  std::ostringstream errors;
-  EXPECT_EQ(Convert("standard input", cut, "out.ov2", errors, true), kFailed);
-  EXPECT_EQ(errors.str(), "makeov2: standard input: the input ended before its closing count line; "
+  std::string errors;
+  EXPECT_EQ(Convert("standard input", cut, "out.ov2", &errors, true), kFailed);
+  EXPECT_EQ(errors, "makeov2: standard input: the input ended before its closing count line; "
                           "no OV2 file written\n");
   EXPECT_FALSE(fs::exists("out.ov2"));
+}
+
+// Lines of every length, split across the reader's chunks anywhere: a line
+// up to the limit is whole, with or without its carriage return, a longer
+// one is cut and said to be, and the numbers count every line.
+TEST(MakeOv2Lines, LinesAreWholeUpToTheLimitWhereverTheChunksEnd) {
+  constexpr std::size_t kLimit = 16 * 1024;
+  const std::vector<std::string> lines = {
+      "", "a", std::string(kLimit, 'x'), std::string(kLimit + 1, 'y'), std::string(70000, 'z'), "b",
+  };
+  std::string text;
+  for (const std::string& line : lines) text += line + (line.size() % 2 == 0 ? "\r\n" : "\n");
+  text += "last\r";
+  for (const std::size_t step : {std::size_t{1}, std::size_t{7}, std::size_t{4093}, text.size()}) {
+    SCOPED_TRACE(step);
+    nodalux::formats::MemorySource source(text, step);
+    mkov2_line_reader* reader = mkov2_line_reader_new(SourceOf(source), kLimit);
+    ASSERT_NE(reader, nullptr);
+    mkov2_line line;
+    for (std::size_t i = 0; i <= lines.size(); ++i) {
+      ASSERT_TRUE(mkov2_next_line(reader, &line));
+      const std::string expected = i < lines.size() ? lines[i] : "last";
+      EXPECT_EQ(line.number, i + 1);
+      EXPECT_EQ(line.cut != 0, expected.size() > kLimit);
+      EXPECT_EQ(std::string_view(line.text, line.size), std::string_view(expected).substr(0, kLimit));
+    }
+    EXPECT_FALSE(mkov2_next_line(reader, &line));
+    EXPECT_EQ(mkov2_line_reader_error(reader), 0);
+    mkov2_line_reader_free(reader);
+  }
+}
+
+// The words for an error number are those of the GNU C library (which
+// these tests run on), whichever C library the converter was built with.
+TEST(MakeOv2Messages, ErrorTextsAreTheOnesTheProgramShows) {
+  for (int error = 1; error < 134; ++error) {
+    EXPECT_STREQ(mkov2_error_text(error), std::strerror(error)) << error;
+  }
+}
+
+// The installed program says the same: a loop of links and a name too long
+// for the folder, in the words the rest of the program uses.
+TEST(MakeOv2Program, SaysErrorsInTheProgramsWords) {
+  ov2test::ScratchDir dir("makeov2_words");
+  ov2test::WriteFile("in.tmp", "  1.00000,  2.00000,\"x\"\r\n");
+  fs::create_symlink("loop_b", "loop_a");
+  fs::create_symlink("loop_a", "loop_b");
+  const std::string exe = MAKEOV2_EXE;
+  const auto said = [&](const std::string& output) {
+    const int status = std::system((exe + " in.tmp '" + output + "' 2> said.txt").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kFailed) << output;
+    return ov2test::ReadFile("said.txt");
+  };
+  EXPECT_EQ(said("loop_a"), "makeov2: cannot write loop_a: Too many levels of symbolic links\n");
+  const std::string long_name(256, 'n');
+  EXPECT_EQ(said(long_name), "makeov2: cannot write " + long_name + ": File name too long\n");
+  EXPECT_EQ(said("/dev/null"), "makeov2: cannot write /dev/null: Invalid argument\n");
+  EXPECT_EQ(said("."), "makeov2: cannot write .: Is a directory\n");
+}
+
+// The output reached through links in its last component gets the new
+// content and the link stays; an existing file keeps its permissions, a new
+// one gets those the creation mask leaves; a name of 255 bytes is written
+// (the temporary name fits beside it).
+TEST(MakeOv2Write, FollowsLinksAndKeepsPermissions) {
+  ov2test::ScratchDir dir("makeov2_write");
+  fs::create_directory("sub");
+  ov2test::WriteFile("sub/real.ov2", "old");
+  ::chmod("sub/real.ov2", 0640);
+  fs::create_symlink("real.ov2", "sub/hop.ov2");       // relative to its own folder
+  fs::create_symlink("sub/hop.ov2", "link.ov2");
+  ASSERT_EQ(mkov2_write_atomically("link.ov2", "new", 3), 0);
+  EXPECT_TRUE(fs::is_symlink("link.ov2"));
+  EXPECT_TRUE(fs::is_symlink("sub/hop.ov2"));
+  EXPECT_EQ(ov2test::ReadFile("sub/real.ov2"), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat("sub/real.ov2", &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  const mode_t mask = ::umask(027);
+  const std::string long_name(255, 'l');
+  EXPECT_EQ(mkov2_write_atomically(long_name.c_str(), "x", 1), 0);
+  ::umask(mask);
+  ASSERT_EQ(::stat(long_name.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(ov2test::ReadFile(long_name), "x");
+
+  EXPECT_EQ(mkov2_write_atomically("sub", "x", 1), EISDIR);
+  EXPECT_EQ(mkov2_write_atomically("", "x", 1), ENOENT);
+  ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+  EXPECT_EQ(mkov2_write_atomically("fifo", "x", 1), EINVAL);
+  // Nothing was left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator("sub"), fs::directory_iterator()), 2);
 }
 
 }  // namespace

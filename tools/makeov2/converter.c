@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tools/makeov2/copy_bytes.h"
 #include "tools/makeov2/makeov2.h"
 
 /* Longer lines cannot be POI lines (a name keeps 128 bytes). */
@@ -133,7 +134,7 @@ static int AddPoi(struct Pois *pois, const struct mkov2_record *record) {
       pois->names = block;
     }
     char *const at = block->bytes + block->used;
-    memcpy(at, record->name, record->name_size);
+    CopyBytes(at, record->name, record->name_size);
     block->used += record->name_size;
     added->name = at;
   } else {

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "tools/makeov2/copy_bytes.h"
 #include "tools/makeov2/makeov2.h"
 
 enum {
@@ -19,15 +20,17 @@ static char *PutInt32(char *at, int32_t value) {
   return at + 4;
 }
 
+enum { DIGIT = 11, VALUES = 1 << DIGIT, MAX_DIGITS = (64 + DIGIT - 1) / DIGIT };
+
 /* `order` becomes the indices of `keys` in the order of their keys, equal
  * keys in the order of their indices: a radix sort by digits of 11 bits,
  * from the lowest, of keys below 2^bits, passing over every digit all keys
- * share. `spare` is room for as many indices. */
-static int SortByKey(const uint64_t *keys, size_t n, int bits, uint32_t *order, uint32_t *spare) {
-  enum { DIGIT = 11, VALUES = 1 << DIGIT };
+ * share. `spare` is room for as many indices, `counts` for MAX_DIGITS *
+ * VALUES counts. */
+static void SortByKey(const uint64_t *keys, size_t n, int bits, uint32_t *order, uint32_t *spare,
+                      uint32_t *counts) {
   const int digits = bits <= DIGIT ? 1 : (bits + DIGIT - 1) / DIGIT;
-  uint32_t *counts = calloc((size_t)digits * VALUES, sizeof *counts);
-  if (counts == NULL) return ENOMEM;
+  memset(counts, 0, (size_t)digits * VALUES * sizeof *counts);
   for (size_t i = 0; i < n; ++i) order[i] = (uint32_t)i;
   for (size_t i = 0; i < n; ++i) {
     const uint64_t key = keys[i];
@@ -36,7 +39,7 @@ static int SortByKey(const uint64_t *keys, size_t n, int bits, uint32_t *order, 
   uint32_t *from = order;
   uint32_t *to = spare;
   for (int d = 0; d < digits; ++d) {
-    uint32_t *const starts = counts + d * VALUES;
+    uint32_t *const starts = counts + (size_t)d * VALUES;
     const int shift = DIGIT * d;
     if (starts[(keys[0] >> shift) & (VALUES - 1)] == n) continue;
     uint32_t start = 0;
@@ -54,8 +57,6 @@ static int SortByKey(const uint64_t *keys, size_t n, int bits, uint32_t *order, 
     to = swap;
   }
   if (from != order) memcpy(order, from, n * sizeof *order);
-  free(counts);
-  return 0;
 }
 
 /* The coordinates of a set of POI as keys for sorting: from 0 up, in as
@@ -120,6 +121,7 @@ struct Encoder {
   uint32_t *parted;     /* room to part a list's stretch in, or to sort in */
   uint32_t *placed;     /* where each POI stands in the file: the caller's index of its record */
   uint64_t *keys;
+  uint32_t *counts;     /* the radix sort's */
 };
 
 static const uint32_t *List(const struct Encoder *e, struct Order order) {
@@ -150,7 +152,7 @@ static void Record(struct Encoder *e, size_t at, uint32_t index) {
   e->out = PutInt32(e->out, (int32_t)(POI_HEADER + poi->name_size + 1));
   e->out = PutInt32(e->out, poi->longitude);
   e->out = PutInt32(e->out, poi->latitude);
-  if (poi->name_size > 0) memcpy(e->out, poi->name, poi->name_size);
+  CopyBytes(e->out, poi->name, poi->name_size);
   e->out += poi->name_size;
   *e->out++ = '\0';
 }
@@ -158,7 +160,7 @@ static void Record(struct Encoder *e, size_t at, uint32_t index) {
 /* Writes the skipper of the POI in [begin, end), which stand in `order`,
  * and the block it covers. Every size fits: the caller checked the whole
  * file's. */
-static int Block(struct Encoder *e, size_t begin, size_t end, struct Order order) {
+static void Block(struct Encoder *e, size_t begin, size_t end, struct Order order) {
   const struct mkov2_record *records = e->records;
   const int32_t west = records[e->by_both[LONGITUDE][begin]].longitude;
   const int32_t east = records[e->by_both[LONGITUDE][end - 1]].longitude;
@@ -187,7 +189,7 @@ static int Block(struct Encoder *e, size_t begin, size_t end, struct Order order
       for (size_t i = 0; i < e->n; ++i) {
         e->keys[i] = KeyOf(spread, key == LONGITUDE ? records[i].longitude : records[i].latitude);
       }
-      if (SortByKey(e->keys, e->n, BitsOf(spread), e->by_one, e->parted) != 0) return ENOMEM;
+      SortByKey(e->keys, e->n, BitsOf(spread), e->by_one, e->parted, e->counts);
     }
     uint32_t *const split = (uint32_t *)List(e, halves);
     const size_t middle = begin + (end - begin) / 2;
@@ -198,10 +200,10 @@ static int Block(struct Encoder *e, size_t begin, size_t end, struct Order order
       if (others[o] == split || (others[o] == e->by_one && halves.second != NONE)) continue;
       Part(e, others[o], begin, middle, end);
     }
-    if (Block(e, begin, middle, halves) != 0 || Block(e, middle, end, halves) != 0) return ENOMEM;
+    Block(e, begin, middle, halves);
+    Block(e, middle, end, halves);
   }
   PutInt32(start + 1, (int32_t)(e->out - start));
-  return 0;
 }
 
 int mkov2_encode(struct mkov2_record *pois, size_t n, char **bytes, size_t *size) {
@@ -218,7 +220,7 @@ int mkov2_encode(struct mkov2_record *pois, size_t n, char **bytes, size_t *size
   }
 
   struct Encoder e = {pois, n, NULL, {INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MIN}, {NULL, NULL, NULL},
-                      NULL, NULL, NULL, NULL, NULL};
+                      NULL, NULL, NULL, NULL, NULL, NULL};
   char *const file = malloc(total);
   e.by_both[LONGITUDE] = malloc(n * sizeof(uint32_t));
   e.by_both[LATITUDE] = malloc(n * sizeof(uint32_t));
@@ -227,10 +229,12 @@ int mkov2_encode(struct mkov2_record *pois, size_t n, char **bytes, size_t *size
   e.parted = malloc(n * sizeof(uint32_t));
   e.placed = malloc(n * sizeof(uint32_t));
   e.keys = malloc(n * sizeof(uint64_t));
-  int error = file == NULL || e.by_both[LONGITUDE] == NULL || e.by_both[LATITUDE] == NULL || e.by_one == NULL ||
-                      e.side == NULL || e.parted == NULL || e.placed == NULL || e.keys == NULL
-                  ? ENOMEM
-                  : 0;
+  e.counts = malloc(MAX_DIGITS * VALUES * sizeof(uint32_t));
+  const int error = file == NULL || e.by_both[LONGITUDE] == NULL || e.by_both[LATITUDE] == NULL ||
+                            e.by_one == NULL || e.side == NULL || e.parted == NULL || e.placed == NULL ||
+                            e.keys == NULL || e.counts == NULL
+                        ? ENOMEM
+                        : 0;
   if (error == 0) {
     for (size_t i = 0; i < n; ++i) {
       if (pois[i].longitude < e.longitudes.low) e.longitudes.low = pois[i].longitude;
@@ -243,14 +247,14 @@ int mkov2_encode(struct mkov2_record *pois, size_t n, char **bytes, size_t *size
     for (size_t i = 0; i < n; ++i) {
       e.keys[i] = KeyOf(&e.longitudes, pois[i].longitude) << lat_bits | KeyOf(&e.latitudes, pois[i].latitude);
     }
-    error = SortByKey(e.keys, n, lon_bits + lat_bits, e.by_both[LONGITUDE], e.parted);
+    SortByKey(e.keys, n, lon_bits + lat_bits, e.by_both[LONGITUDE], e.parted, e.counts);
     for (size_t i = 0; i < n; ++i) {
       e.keys[i] = KeyOf(&e.latitudes, pois[i].latitude) << lon_bits | KeyOf(&e.longitudes, pois[i].longitude);
     }
-    if (error == 0) error = SortByKey(e.keys, n, lon_bits + lat_bits, e.by_both[LATITUDE], e.parted);
+    SortByKey(e.keys, n, lon_bits + lat_bits, e.by_both[LATITUDE], e.parted, e.counts);
     e.out = file;
     const struct Order given = {NONE, NONE};
-    if (error == 0) error = Block(&e, 0, n, given);
+    Block(&e, 0, n, given);
   }
   if (error == 0) {
     /* The records in the order the file holds them, moved along each cycle
@@ -281,5 +285,6 @@ int mkov2_encode(struct mkov2_record *pois, size_t n, char **bytes, size_t *size
   free(e.parted);
   free(e.placed);
   free(e.keys);
+  free(e.counts);
   return error;
 }

@@ -212,6 +212,28 @@ TEST(MakeOv2Program, ExitStatus) {
   EXPECT_EQ(fs::file_size("from-pipe.ov2"), 21u + 15u);
 }
 
+// A group far larger than any the program saves, through the program (whose
+// memory management is its own) and through the library: the same file.
+TEST(MakeOv2Program, ALargeGroupComesOutAsTheLibraryWritesIt) {
+  ov2test::ScratchDir dir("makeov2_large");
+  std::string text(nodalux::formats::kTempFileHeader);
+  constexpr int kCount = 250000;
+  for (int i = 0; i < kCount; ++i) {
+    nodalux::formats::AppendTempRecord(text, static_cast<float>(i % 3600) / 10.0f - 180.0f,
+                                       static_cast<float>(i % 1799) / 20.0f - 45.0f,
+                                       "POI " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 40), 'n'));
+  }
+  nodalux::formats::AppendTempTrailer(text, kCount);
+  ov2test::WriteFile("in.tmp", text);
+  ASSERT_EQ(std::system((std::string(MAKEOV2_EXE) + " in.tmp program.ov2").c_str()), 0);
+  nodalux::formats::MemorySource input(text);
+  std::string errors;
+  ASSERT_EQ(Convert("in.tmp", input, "library.ov2", &errors), kOk) << errors;
+  const std::string written = ov2test::ReadFile("program.ov2");
+  EXPECT_GT(written.size(), 20u * kCount);
+  EXPECT_TRUE(written == ov2test::ReadFile("library.ov2"));
+}
+
 TEST(MakeOv2Convert, InputFromAPipeNeedsItsCountLine) {
   ov2test::ScratchDir dir("makeov2_piped");
   nodalux::formats::MemorySource cut("1,2,\"a\"\r\n3,4,\"b\"\r\n");

@@ -123,10 +123,19 @@ std::optional<float> ParseCoordinate(std::string_view part, const char* what, ch
   return negate ? -number->value : number->value;
 }
 
-bool SameFile(std::string_view a, std::string_view b) {
+// The file a name reaches, as far as it can be known before anything is
+// written: links among the folders that exist are followed (x/.. is the
+// folder above the one x leads to), the rest is taken as written.
+std::filesystem::path Reached(std::string_view name) {
   namespace fs = std::filesystem;
-  return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+  std::error_code error;
+  const fs::path absolute = fs::absolute(fs::path(name), error);
+  if (error) return fs::path(name).lexically_normal();
+  const fs::path real = fs::weakly_canonical(absolute, error);
+  return error ? absolute.lexically_normal() : real;
 }
+
+bool SameFile(std::string_view a, std::string_view b) { return Reached(a) == Reached(b); }
 
 bool EndsWithSvg(std::string_view name) {
   return name.size() > 4 && Lower(name.substr(name.size() - 4)) == ".svg";

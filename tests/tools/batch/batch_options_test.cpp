@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -196,6 +197,26 @@ TEST(BatchOptions, UsageErrorsSayWhatIsWrongInOneLine) {
   EXPECT_EQ(ParseCommandLine(args).error, "the output 'a\\x0ab' is also an input");
   const std::vector<std::string_view> empty = {"-o", "", "in"};
   EXPECT_EQ(ParseCommandLine(empty).error, "the output file name is empty");
+}
+
+// x/.. is the folder above the one x leads to: through a link, that is
+// another folder, and the names are different files.
+TEST(BatchOptions, SameFileFollowsLinksAmongTheFolders) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::path(testing::TempDir()) / "batch_same_file";
+  fs::remove_all(root);
+  fs::create_directories(root / "real" / "sub");
+  fs::create_directory_symlink(root / "real" / "sub", root / "x");
+  const std::string in = (root / "in.csv").string();
+  const std::string through_link = (root / "x" / ".." / "in.csv").string();  // real/in.csv
+  const std::string real = (root / "real" / "in.csv").string();
+
+  EXPECT_EQ(Parse("-o " + through_link + " " + in).error, "");
+  EXPECT_EQ(Parse("-o " + real + " " + through_link).error,
+            "the output '" + real + "' is also an input");
+  EXPECT_EQ(Parse("--plot " + root.string() + "/real/p.svg -o o " + root.string() + "/x/../p.svg").error,
+            "the plot '" + root.string() + "/real/p.svg' is also an input");
+  fs::remove_all(root);
 }
 
 TEST(BatchOptions, HelpAndVersionWinOverEverythingElse) {

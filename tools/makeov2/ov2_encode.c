@@ -148,13 +148,17 @@ static void Part(struct Encoder *e, uint32_t *list, size_t begin, size_t middle,
 static void Record(struct Encoder *e, size_t at, uint32_t index) {
   e->placed[at] = index;
   const struct mkov2_record *poi = &e->records[index];
-  *e->out++ = (char)POI;
-  e->out = PutInt32(e->out, (int32_t)(POI_HEADER + poi->name_size + 1));
-  e->out = PutInt32(e->out, poi->longitude);
-  e->out = PutInt32(e->out, poi->latitude);
-  CopyBytes(e->out, poi->name, poi->name_size);
-  e->out += poi->name_size;
-  *e->out++ = '\0';
+  /* Written through a copy of the pointer, which the bytes written cannot
+   * change, so that it is not read back after each of them. */
+  char *out = e->out;
+  *out++ = (char)POI;
+  out = PutInt32(out, (int32_t)(POI_HEADER + poi->name_size + 1));
+  out = PutInt32(out, poi->longitude);
+  out = PutInt32(out, poi->latitude);
+  CopyBytes(out, poi->name, poi->name_size);
+  out += poi->name_size;
+  *out++ = '\0';
+  e->out = out;
 }
 
 /* Writes the skipper of the POI in [begin, end), which stand in `order`,
@@ -168,15 +172,17 @@ static void Block(struct Encoder *e, size_t begin, size_t end, struct Order orde
   const int32_t north = records[e->by_both[LATITUDE][end - 1]].latitude;
 
   char *const start = e->out;
-  *e->out++ = (char)SKIPPER;
-  e->out += 4; /* size, set below */
-  e->out = PutInt32(e->out, east);
-  e->out = PutInt32(e->out, north);
-  e->out = PutInt32(e->out, west);
-  e->out = PutInt32(e->out, south);
+  start[0] = (char)SKIPPER;
+  /* The size, at start + 1, is set below. */
+  PutInt32(start + 5, east);
+  PutInt32(start + 9, north);
+  PutInt32(start + 13, west);
+  PutInt32(start + 17, south);
+  e->out = start + SKIPPER_SIZE;
 
   if (end - begin <= MKOV2_POI_PER_LEAF) {
-    for (size_t i = begin; i < end; ++i) Record(e, i, order.first == NONE ? (uint32_t)i : List(e, order)[i]);
+    const uint32_t *const list = order.first == NONE ? NULL : List(e, order);
+    for (size_t i = begin; i < end; ++i) Record(e, i, list == NULL ? (uint32_t)i : list[i]);
   } else {
     /* Along the wider side; the first half is the POI that sort first. */
     const int64_t width = (int64_t)east - west;

@@ -27,16 +27,18 @@ function(nodalux_link_runtime_in target)
   endif()
 endfunction()
 
-# SQLite and zlib are linked in where their static archives are installed:
-# Debian's libsqlite3 has the loader bind all of its 1200 imported symbols
-# when it is loaded, at every start of every program, whether or not a
-# setting is ever read. Sanitizer builds keep the shared libraries. An
-# explicit SQLite3_LIBRARY or ZLIB_LIBRARY wins.
+# SQLite, zlib and expat are linked in where their static archives are
+# installed: Debian's libsqlite3 has the loader bind all of its 1200
+# imported symbols when it is loaded, at every start of every program,
+# whether or not a setting is ever read, and every shared library costs a
+# program's start its opening, mapping and relocation (nodalux-batch loads
+# expat for GPX alone). Sanitizer builds keep the shared libraries. An
+# explicit SQLite3_LIBRARY, ZLIB_LIBRARY or EXPAT_LIBRARY wins.
 if(NOT "${CMAKE_CXX_FLAGS} ${CMAKE_EXE_LINKER_FLAGS}" MATCHES "-fsanitize")
-  foreach(library IN ITEMS SQLite3 ZLIB)
+  set(nodalux_static_libraries SQLite3 ZLIB EXPAT)
+  set(nodalux_static_archives libsqlite3.a libz.a libexpat.a)
+  foreach(library archive IN ZIP_LISTS nodalux_static_libraries nodalux_static_archives)
     if(NOT DEFINED CACHE{${library}_LIBRARY})
-      string(REPLACE "SQLite3" "sqlite3" archive "lib${library}.a")
-      string(REPLACE "ZLIB" "z" archive "${archive}")
       find_library(NODALUX_${library}_ARCHIVE NAMES ${archive})
       if(NODALUX_${library}_ARCHIVE)
         set(${library}_LIBRARY "${NODALUX_${library}_ARCHIVE}" CACHE FILEPATH "${library} library")

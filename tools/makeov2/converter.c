@@ -21,6 +21,8 @@ enum { QUOTE_BYTES = 60 };
 
 /* ---- Messages ---- */
 
+static const char kNoMemory[] = ": not enough memory to convert it; no OV2 file written";
+
 /* One message, put together before it is written whole. */
 struct Message {
   char *data;
@@ -51,6 +53,15 @@ static void AddNumber(struct Message *m, long long number) {
   char digits[24];
   const int n = snprintf(digits, sizeof digits, "%lld", number);
   Add(m, digits, (size_t)n);
+}
+
+/* "makeov2: NAME:LINE: ", the start of a message about one line. */
+static void AddAtLine(struct Message *m, const char *name, uint64_t line) {
+  AddText(m, "makeov2: ");
+  AddText(m, name);
+  AddText(m, ":");
+  AddNumber(m, (long long)line);
+  AddText(m, ": ");
 }
 
 /* A text from the input as a message shows it: cut short, on one line. */
@@ -192,17 +203,13 @@ static int ReadPois(const char *input_name, struct mkov2_line_reader *lines, str
     switch (parsed.kind) {
       case MKOV2_RECORD:
         if (AddPoi(pois, &parsed.record) != 0) {
-          Say(m, errors, input_name, ": not enough memory to convert it; no OV2 file written", NULL);
+          Say(m, errors, input_name, kNoMemory, NULL);
           return MKOV2_FAILED;
         }
         break;
       case MKOV2_BAD:
         if (++bad_lines <= LINES_NAMED) {
-          AddText(m, "makeov2: ");
-          AddText(m, input_name);
-          AddText(m, ":");
-          AddNumber(m, (long long)line.number);
-          AddText(m, ": ");
+          AddAtLine(m, input_name, line.number);
           if (line.cut) {
             AddText(m, "the line is too long");
           } else {
@@ -244,11 +251,8 @@ static int ReadPois(const char *input_name, struct mkov2_line_reader *lines, str
     return MKOV2_FAILED;
   }
   if (have_trailer && trailer_count != count) {
-    AddText(m, "makeov2: ");
-    AddText(m, input_name);
-    AddText(m, ":");
-    AddNumber(m, (long long)trailer_line);
-    AddText(m, ": the file says ");
+    AddAtLine(m, input_name, trailer_line);
+    AddText(m, "the file says ");
     AddNumber(m, trailer_count);
     AddText(m, " POI records were written, but it holds ");
     AddNumber(m, count);
@@ -270,7 +274,7 @@ int mkov2_convert(const char *input_name, struct mkov2_source input, const char 
   struct mkov2_line_reader *lines = mkov2_line_reader_new(input, MAX_LINE);
   int status = MKOV2_FAILED;
   if (lines == NULL) {
-    Say(&m, errors, input_name, ": not enough memory to convert it; no OV2 file written", NULL);
+    Say(&m, errors, input_name, kNoMemory, NULL);
   } else {
     status = ReadPois(input_name, lines, &pois, errors, needs_trailer, &m);
     mkov2_line_reader_free(lines);
@@ -283,7 +287,7 @@ int mkov2_convert(const char *input_name, struct mkov2_source input, const char 
     if (encoded == EFBIG) {
       Say(&m, errors, output_path, ": too large for an OV2 file", NULL);
     } else if (encoded != 0) {
-      Say(&m, errors, input_name, ": not enough memory to convert it; no OV2 file written", NULL);
+      Say(&m, errors, input_name, kNoMemory, NULL);
     } else if ((written = mkov2_write_atomically(output_path, bytes, size)) != 0) {
       SayWhy(&m, errors, "cannot write ", output_path, written);
     }
